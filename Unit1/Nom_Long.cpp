@@ -2,41 +2,68 @@
 
 #include "Unit1/path_pieces.h"
 
+#include <QList>
+#include <QString>
 #include <algorithm>
 #include <dirent.h>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <vector>
 
 namespace {
 
-char asciiLower(char c)
+// A name as characters to compare: case-folded Unicode characters when the bytes are valid UTF-8.
+std::optional<std::u32string> foldedCharacters(const std::string& bytes)
 {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    const QString text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (text.toUtf8() != QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())))
+        return std::nullopt;
+    const QList<uint> characters = text.toCaseFolded().toUcs4();
+    return std::u32string(characters.begin(), characters.end());
 }
 
-// Case-insensitive (ASCII) match with "*" for any run of bytes and "?" for exactly one byte.
-bool wildcardMatch(const std::string& pattern, const std::string& name)
+// Otherwise byte by byte, folding the ASCII letters only.
+std::u32string foldedBytes(const std::string& bytes)
 {
-    std::size_t p = 0, n = 0, starP = std::string::npos, starN = 0;
+    std::u32string result;
+    for (const char c : bytes) {
+        const auto code = static_cast<unsigned char>(c);
+        result.push_back((code >= 'A' && code <= 'Z') ? code - 'A' + 'a' : code);
+    }
+    return result;
+}
+
+// "*" stands for any run of characters and "?" for exactly one.
+bool wildcardMatch(const std::u32string& pattern, const std::u32string& name)
+{
+    std::size_t p = 0, n = 0, starP = std::u32string::npos, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == '*') {
+        if (p < pattern.size() && pattern[p] == U'*') {
             starP = p++;
             starN = n;
-        } else if (p < pattern.size() &&
-                   (pattern[p] == '?' || asciiLower(pattern[p]) == asciiLower(name[n]))) {
+        } else if (p < pattern.size() && (pattern[p] == U'?' || pattern[p] == name[n])) {
             ++p;
             ++n;
-        } else if (starP != std::string::npos) {
+        } else if (starP != std::u32string::npos) {
             p = starP + 1;
             n = ++starN;
         } else {
             return false;
         }
     }
-    while (p < pattern.size() && pattern[p] == '*')
+    while (p < pattern.size() && pattern[p] == U'*')
         ++p;
     return p == pattern.size();
+}
+
+bool matches(const std::string& pattern, const std::string& name)
+{
+    const auto foldedPattern = foldedCharacters(pattern);
+    const auto foldedName = foldedCharacters(name);
+    if (foldedPattern && foldedName)
+        return wildcardMatch(*foldedPattern, *foldedName);
+    return wildcardMatch(foldedBytes(pattern), foldedBytes(name));
 }
 
 } // namespace
@@ -55,13 +82,13 @@ std::string Nom_Long(const std::string& path)
                                             ::closedir);
     if (!dir)
         return {};
-    std::vector<std::string> matches;
+    std::vector<std::string> matching;
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string name = entry->d_name;
-        if (name != "." && name != ".." && wildcardMatch(piece, name))
-            matches.push_back(name);
+        if (name != "." && name != ".." && matches(piece, name))
+            matching.push_back(name);
     }
-    if (matches.empty())
+    if (matching.empty())
         return {};
-    return *std::min_element(matches.begin(), matches.end());
+    return *std::min_element(matching.begin(), matching.end());
 }

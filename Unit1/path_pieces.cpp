@@ -15,7 +15,8 @@ std::string folderWithDelimiterOf(const std::string& path)
 std::string folderWithoutDelimiterOf(const std::string& path)
 {
     std::string folder = folderWithDelimiterOf(path);
-    // A root keeps its delimiter: "/" alone, or a "/" right after another one, is part of the folder.
+    // A root keeps its delimiter: "/" alone, or a "/" right after another one, is part of the
+    // folder.
     if (folder.size() > 1 && folder[folder.size() - 2] != '/')
         folder.pop_back();
     return folder;

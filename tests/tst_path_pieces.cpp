@@ -18,18 +18,61 @@ private slots:
         QTest::addColumn<QString>("folderWithout");
         QTest::addColumn<QString>("extension");
 
-        QTest::newRow("file in a folder") << "/d/page.htm" << "page.htm" << "/d/" << "/d" << ".htm";
-        QTest::newRow("file at the root") << "/page.htm" << "page.htm" << "/" << "/" << ".htm";
-        QTest::newRow("no folder") << "page.htm" << "page.htm" << "" << "" << ".htm";
-        QTest::newRow("folder ending in /") << "/d/e/" << "" << "/d/e/" << "/d/e" << "";
-        QTest::newRow("delimiter after a delimiter stays") << "/d//p" << "p" << "/d//" << "/d//" << "";
-        QTest::newRow("dot in a folder only") << "/a.b/pages" << "pages" << "/a.b/" << "/a.b" << "";
-        QTest::newRow("two dots") << "/d/a.b.htm" << "a.b.htm" << "/d/" << "/d" << ".htm";
-        QTest::newRow("trailing dot") << "/d/b." << "b." << "/d/" << "/d" << ".";
-        QTest::newRow("hidden file") << "/d/.htm" << ".htm" << "/d/" << "/d" << ".htm";
-        QTest::newRow("colon is a plain character") << "/C:page.htm" << "C:page.htm" << "/" << "/"
+        QTest::newRow("file in a folder") << "/d/page.htm"
+                                          << "page.htm"
+                                          << "/d/"
+                                          << "/d"
+                                          << ".htm";
+        QTest::newRow("file at the root") << "/page.htm"
+                                          << "page.htm"
+                                          << "/"
+                                          << "/"
+                                          << ".htm";
+        QTest::newRow("no folder") << "page.htm"
+                                   << "page.htm"
+                                   << ""
+                                   << ""
+                                   << ".htm";
+        QTest::newRow("folder ending in /") << "/d/e/"
+                                            << ""
+                                            << "/d/e/"
+                                            << "/d/e"
+                                            << "";
+        QTest::newRow("delimiter after a delimiter stays") << "/d//p"
+                                                           << "p"
+                                                           << "/d//"
+                                                           << "/d//"
+                                                           << "";
+        QTest::newRow("dot in a folder only") << "/a.b/pages"
+                                              << "pages"
+                                              << "/a.b/"
+                                              << "/a.b"
+                                              << "";
+        QTest::newRow("two dots") << "/d/a.b.htm"
+                                  << "a.b.htm"
+                                  << "/d/"
+                                  << "/d"
+                                  << ".htm";
+        QTest::newRow("trailing dot") << "/d/b."
+                                      << "b."
+                                      << "/d/"
+                                      << "/d"
+                                      << ".";
+        QTest::newRow("hidden file") << "/d/.htm"
+                                     << ".htm"
+                                     << "/d/"
+                                     << "/d"
+                                     << ".htm";
+        QTest::newRow("colon is a plain character") << "/C:page.htm"
+                                                    << "C:page.htm"
+                                                    << "/"
+                                                    << "/"
                                                     << ".htm";
-        QTest::newRow("empty") << "" << "" << "" << "" << "";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << ""
+                               << ""
+                               << "";
     }
     void pieces()
     {

@@ -89,7 +89,7 @@ bool canOpenForWriting(const std::string& path)
 // A new, empty file beside `target`, with a name nobody else uses; -1 when the folder refuses it.
 int createSibling(const std::string& target, std::string& siblingPath)
 {
-    static std::mt19937 generator{std::random_device{}()};
+    thread_local std::mt19937 generator{std::random_device{}()};
     const std::size_t slash = target.rfind('/');
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     const std::string prefix =

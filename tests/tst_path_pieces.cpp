@@ -7,6 +7,13 @@ static std::string bytes(const QString& text)
     return text.toStdString();
 }
 
+static void row(const char* name, const char* path, const char* fileName, const char* folderWith,
+                const char* folderWithout, const char* extension)
+{
+    QTest::newRow(name) << QString(path) << QString(fileName) << QString(folderWith)
+                        << QString(folderWithout) << QString(extension);
+}
+
 class TestPathPieces : public QObject {
     Q_OBJECT
 private slots:
@@ -18,61 +25,18 @@ private slots:
         QTest::addColumn<QString>("folderWithout");
         QTest::addColumn<QString>("extension");
 
-        QTest::newRow("file in a folder") << "/d/page.htm"
-                                          << "page.htm"
-                                          << "/d/"
-                                          << "/d"
-                                          << ".htm";
-        QTest::newRow("file at the root") << "/page.htm"
-                                          << "page.htm"
-                                          << "/"
-                                          << "/"
-                                          << ".htm";
-        QTest::newRow("no folder") << "page.htm"
-                                   << "page.htm"
-                                   << ""
-                                   << ""
-                                   << ".htm";
-        QTest::newRow("folder ending in /") << "/d/e/"
-                                            << ""
-                                            << "/d/e/"
-                                            << "/d/e"
-                                            << "";
-        QTest::newRow("delimiter after a delimiter stays") << "/d//p"
-                                                           << "p"
-                                                           << "/d//"
-                                                           << "/d//"
-                                                           << "";
-        QTest::newRow("dot in a folder only") << "/a.b/pages"
-                                              << "pages"
-                                              << "/a.b/"
-                                              << "/a.b"
-                                              << "";
-        QTest::newRow("two dots") << "/d/a.b.htm"
-                                  << "a.b.htm"
-                                  << "/d/"
-                                  << "/d"
-                                  << ".htm";
-        QTest::newRow("trailing dot") << "/d/b."
-                                      << "b."
-                                      << "/d/"
-                                      << "/d"
-                                      << ".";
-        QTest::newRow("hidden file") << "/d/.htm"
-                                     << ".htm"
-                                     << "/d/"
-                                     << "/d"
-                                     << ".htm";
-        QTest::newRow("colon is a plain character") << "/C:page.htm"
-                                                    << "C:page.htm"
-                                                    << "/"
-                                                    << "/"
-                                                    << ".htm";
-        QTest::newRow("empty") << ""
-                               << ""
-                               << ""
-                               << ""
-                               << "";
+        row("file in a folder", "/d/page.htm", "page.htm", "/d/", "/d", ".htm");
+        row("file at the root", "/page.htm", "page.htm", "/", "/", ".htm");
+        row("no folder", "page.htm", "page.htm", "", "", ".htm");
+        row("folder ending in /", "/d/e/", "", "/d/e/", "/d/e", "");
+        row("delimiter after a delimiter stays", "/d//p", "p", "/d//", "/d//", "");
+        row("dot in a folder only", "/a.b/pages", "pages", "/a.b/", "/a.b", "");
+        row("two dots", "/d/a.b.htm", "a.b.htm", "/d/", "/d", ".htm");
+        row("trailing dot", "/d/b.", "b.", "/d/", "/d", ".");
+        row("hidden file", "/d/.htm", ".htm", "/d/", "/d", ".htm");
+        row("colon is a plain character", "/C:page.htm", "C:page.htm", "/", "/", ".htm");
+        row("root after a root", "//page.htm", "page.htm", "//", "//", ".htm");
+        row("empty", "", "", "", "", "");
     }
     void pieces()
     {

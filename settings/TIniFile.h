@@ -14,7 +14,8 @@ public:
     int readInteger(const std::string& section, const std::string& key, int defaultValue) const;
     bool readFlag(const std::string& section, const std::string& key, bool defaultValue) const;
 
-    // Each write throws VelmoError("Impossible d'écrire dans <path>") when the file cannot be written.
+    // Each write throws VelmoError("Impossible d'écrire dans <path>") when the file cannot be
+    // written.
     void writeText(const std::string& section, const std::string& key, const std::string& value);
     void writeInteger(const std::string& section, const std::string& key, int value);
     void writeFlag(const std::string& section, const std::string& key, bool value);

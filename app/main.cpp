@@ -1,11 +1,123 @@
+#include "Unit1/TForm1.h"
+#include "Unit1/Unit1_state.h"
+#include "platform/application_title.h"
+#include "platform/error.h"
+#include "platform/ui/error_guard.h"
+#include "platform/ui/qt_user_dialogs.h"
+#include "platform/viewer/web_engine_browser.h"
+#include "settings/settings_path.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QLoggingCategory>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTranslator>
+
+#include <cstdlib>
+#include <cxxabi.h>
+#include <memory>
+#include <typeinfo>
+#include <unistd.h>
+
+namespace {
+
+// The web engine's sandbox refuses to start as root; it is switched off for this process only then.
+void prepareWebEngineEnvironment()
+{
+    if (::geteuid() == 0)
+        ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+    // The program writes no log: the engine's own diagnostics stay quiet unless asked for.
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--log-level"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --log-level=3").trimmed());
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+void installFrenchTranslations(QApplication& app)
+{
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const char* name : {"qtbase_fr", "qtwebengine_fr"}) {
+        auto* translator = new QTranslator(&app);
+        if (translator->load(QString::fromLatin1(name), folder))
+            QCoreApplication::installTranslator(translator);
+        else
+            delete translator;
+    }
+}
+
+QString className(const std::exception& error)
+{
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> name(
+        abi::__cxa_demangle(typeid(error).name(), nullptr, nullptr, &status), std::free);
+    return QString::fromLatin1(status == 0 && name ? name.get() : typeid(error).name());
+}
+
+TForm1* createMainWindow(TForm1Services services)
+{
+    return new TForm1(std::move(services));
+}
+
+// An error that escapes the start ends the program with this box.
+int startFailed(const std::exception& error, const std::string& exePath)
+{
+    const QString module = QString::fromStdString(exePath.substr(exePath.rfind('/') + 1));
+    const auto address = reinterpret_cast<quintptr>(&createMainWindow);
+    const QString text =
+        QStringLiteral("Exception %1 dans le module %2 \u00e0 %3.\n%4")
+            .arg(className(error), module,
+                 QStringLiteral("%1").arg(address, 8, 16, QLatin1Char('0')).toUpper(),
+                 errorBoxText(QString::fromUtf8(error.what())));
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Erreur d'application"), text,
+                    QMessageBox::Ok);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+    return 1;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    prepareWebEngineEnvironment();
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Velmo 2.3"));
-    window.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("velmo"));
+    QApplication::setApplicationVersion(QStringLiteral(VELMO_VERSION));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/velmo/velmo-32.png")));
+    installFrenchTranslations(app);
+
+    const std::string exePath = executablePath();
+    QtUserDialogs dialogs(applicationTitleFor(exePath));
+
+    TForm1Services services;
+    services.makeViewer = [](QWidget* parent) { return new WebEngineBrowser(parent); };
+    services.dialogs = &dialogs;
+    services.fileOperation = [](const FileOperationRequest&) -> int {
+        throw VelmoError("Les op\u00e9rations sur les fichiers ne sont pas encore disponibles");
+    };
+    services.executablePath = exePath;
+    for (int i = 1; i < argc; ++i)
+        services.arguments.emplace_back(argv[i]);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    services.screen = {screen.width(), screen.height()};
+
+    std::unique_ptr<TForm1> window;
+    try {
+        window.reset(createMainWindow(std::move(services)));
+    } catch (const std::exception& error) {
+        return startFailed(error, exePath);
+    }
+    if (window->windowState() & Qt::WindowMaximized)
+        window->showMaximized();
+    else
+        window->show();
+    const int result = QApplication::exec();
+    // The window, and the viewer in it, go before the web engine and the application object.
+    window.reset();
+    return result;
 }

@@ -5,7 +5,8 @@
 
 class QWidget;
 
-// The request handed to the file-operation service, field for field the record the file commands fill.
+// The request handed to the file-operation service, field for field the record the file commands
+// fill.
 enum FileFunction : unsigned {
     FO_MOVE = 1,
     FO_COPY = 2,

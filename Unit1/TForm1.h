@@ -1,0 +1,108 @@
+#pragma once
+
+#include "settings/settings_io.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class UserDialogs;
+class WebBrowser;
+struct FileOperationRequest;
+
+// What the main window works with, given from outside so that tests can script each part.
+struct TForm1Services {
+    std::function<WebBrowser*(QWidget* parent)> makeViewer;
+    UserDialogs* dialogs = nullptr;
+    std::function<int(const FileOperationRequest&)> fileOperation;
+    std::function<bool(const std::string& path)> launchEditor;
+    std::string executablePath;
+    std::vector<std::string> arguments; // the program's arguments, its own name excluded
+    ScreenSize screen;
+};
+
+// The main window: the viewer under a menu bar whose entries are the program's commands.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(TForm1Services services);
+    ~TForm1() override;
+
+    // Components.
+    WebBrowser* WebBrowser1 = nullptr;
+    QMenuBar* MainMenu1 = nullptr;
+    QAction* Load1 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* X1 = nullptr;
+    QAction* Rename1 = nullptr;
+    QAction* Copy1 = nullptr;
+    QAction* Move1 = nullptr;
+    QAction* Trouver1 = nullptr;
+    QAction* Imprimer1 = nullptr;
+    QAction* Source1 = nullptr;
+    QAction* Actualiser1 = nullptr;
+    QAction* Delete1 = nullptr;
+    QMenu* Quitterrapidement1 = nullptr;
+    QAction* rapidement1 = nullptr;
+    QAction* Quitter1 = nullptr;
+
+    // Life cycle.
+    void FormCreate();
+    void FormDestroy();
+    void Lit_Ini();
+    void Sauve_Ini();
+
+    // Menu commands.
+    void Load1Click();
+    void N1Click();
+    void N2Click();
+    void X1Click();
+    void Rename1Click();
+    void Copy1Click();
+    void Move1Click();
+    void Trouver1Click();
+    void Imprimer1Click();
+    void Source1Click();
+    void Actualiser1Click();
+    void Delete1Click();
+    void rapidement1Click();
+    void Quitter1Click();
+
+    // Viewer events.
+    void WebBrowser1CommandStateChange(int Command, short Enable);
+    void WebBrowser1DocumentComplete(const std::string& URL);
+
+    // A file dropped on the window: the first local file of the drop becomes the current page.
+    void FileDropped(const std::string& path);
+
+    void Charge_Page(const std::string& path);
+    void Recherche_Page(WebBrowser& viewer);
+
+    // The window's title as a path (bytes), so that no name is altered on its way.
+    void setTitle(const std::string& title);
+
+    bool closeRequested() const { return closeWasRequested; }
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenu();
+    QAction* addCommand(const QString& caption, void (TForm1::*handler)());
+    void guarded(const std::function<void()>& handler);
+    void askMainWindowToClose();
+    // Shows the blank page so that the viewer lets go of the file, and lets that happen.
+    void releasePage();
+
+    TForm1Services services;
+    bool closeWasRequested = false;
+};

@@ -1,0 +1,117 @@
+// Opening pages and following what the viewer shows.
+#include "Unit1/TForm1.h"
+
+#include "Unit1/Unit1_state.h"
+#include "Unit1/completed_page.h"
+#include "Unit1/page_path.h"
+#include "Unit1/path_pieces.h"
+#include "platform/ui/user_dialogs.h"
+#include "platform/viewer/web_browser.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QUrl>
+
+#include <optional>
+#include <sys/stat.h>
+
+namespace {
+
+// Only the letters A to Z are lowered; every other byte stays as it is.
+std::string asciiLowerCase(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+bool entryExists(const std::string& path)
+{
+    struct stat info;
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+// The first local file of a drop, as path bytes.
+std::optional<std::string> firstLocalFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls())
+        return std::nullopt;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            return QFile::encodeName(url.toLocalFile()).toStdString();
+    return std::nullopt;
+}
+
+} // namespace
+
+void TForm1::Charge_Page(const std::string& path)
+{
+    Form1->WebBrowser1->Navigate(path);
+}
+
+void TForm1::Load1Click()
+{
+    const std::optional<std::string> chosen = services.dialogs->openFile(this, Chemin_Chargement);
+    if (!chosen)
+        return;
+    Fichier_Courant = *chosen;
+    Charge_Page(Fichier_Courant);
+    Chemin_Chargement = folderWithDelimiterOf(Fichier_Courant);
+}
+
+void TForm1::FileDropped(const std::string& path)
+{
+    Fichier_Courant = pagePathFor(path);
+    setTitle(asciiLowerCase(Fichier_Courant));
+    // The window comes to the front also when the viewer refuses the page.
+    const auto bringToFront = [this] {
+        raise();
+        activateWindow();
+    };
+    try {
+        Charge_Page(Fichier_Courant);
+    } catch (...) {
+        bringToFront();
+        throw;
+    }
+    bringToFront();
+}
+
+void TForm1::WebBrowser1DocumentComplete(const std::string& URL)
+{
+    const std::optional<std::string> page =
+        pageAfterDocumentComplete(URL, Fichier_Courant, entryExists);
+    if (!page)
+        return;
+    Fichier_Courant = *page;
+    setTitle(Fichier_Courant);
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (firstLocalFile(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void TForm1::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (firstLocalFile(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    const std::optional<std::string> path = firstLocalFile(event->mimeData());
+    if (!path)
+        return;
+    event->acceptProposedAction();
+    guarded([&] { FileDropped(*path); });
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    return QMainWindow::eventFilter(watched, event);
+}

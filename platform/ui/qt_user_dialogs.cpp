@@ -1,0 +1,82 @@
+#include "platform/ui/qt_user_dialogs.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+
+namespace {
+
+// Qt's own dialogs, so that every button is French whatever the desktop.
+QFileDialog::Options dialogOptions()
+{
+    return QFileDialog::DontUseNativeDialog;
+}
+
+std::string selectedPath(const QFileDialog& dialog)
+{
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty())
+        return {};
+    return QFile::encodeName(files.first()).toStdString();
+}
+
+} // namespace
+
+std::optional<std::string> QtUserDialogs::openFile(QWidget* owner, const std::string& folder)
+{
+    QFileDialog dialog(owner);
+    dialog.setOptions(dialogOptions());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDirectory(QFile::decodeName(folder.c_str()));
+    dialog.selectFile(QString());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    std::string path = selectedPath(dialog);
+    if (path.empty())
+        return std::nullopt;
+    return path;
+}
+
+std::optional<std::string> QtUserDialogs::saveFile(QWidget* owner, const QString& title,
+                                                   const std::string& fileName)
+{
+    QFileDialog dialog(owner, title);
+    dialog.setOptions(dialogOptions() | QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.selectFile(QFile::decodeName(fileName.c_str()));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    std::string path = selectedPath(dialog);
+    if (path.empty())
+        return std::nullopt;
+    return path;
+}
+
+std::optional<QString> QtUserDialogs::inputQuery(QWidget* owner, const QString& caption,
+                                                 const QString& prompt, const QString& value)
+{
+    QInputDialog dialog(owner, Qt::MSWindowsFixedSizeDialogHint);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(prompt);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextValue(value);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Annuler"));
+    if (auto* edit = dialog.findChild<QLineEdit*>()) {
+        edit->setMaxLength(255);
+        edit->selectAll();
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+void QtUserDialogs::errorBox(QWidget* owner, const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, errorCaption, text, QMessageBox::Ok, owner);
+    box.exec();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QWidget>
+
+#include <string>
+
+// The document shown by a viewer; offers the viewer's own find dialog over it.
+class ViewerDocument {
+public:
+    virtual ~ViewerDocument() = default;
+    virtual void showFindDialog() = 0;
+};
+
+// The HTML viewer as the main window uses it. Each call may throw VelmoError when the viewer
+// refuses.
+class WebBrowser : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+    // Shows a local path ("/..."), a URL, or, when empty, a blank page that lets go of the file
+    // shown.
+    virtual void Navigate(const std::string& address) = 0;
+    virtual void GoBack() = 0;
+    virtual void GoForward() = 0;
+    virtual void Stop() = 0;
+    // Prints the document shown to the default printer, without any dialog.
+    virtual void PrintWithoutPrompt() = 0;
+    // Null until a first page has been shown.
+    virtual ViewerDocument* Document() = 0;
+
+signals:
+    // command 2: back possible; 1: forward possible; -1: general update (a load under way).
+    void CommandStateChange(int command, short enable);
+    // A document finished loading: a local file as its plain path (with "#fragment" when it has
+    // one), anything else as its full URL text.
+    void DocumentComplete(const std::string& address);
+    // A failure that happened after the call that started it returned (printing, say).
+    void failedLater(const QString& message);
+};

@@ -1,0 +1,128 @@
+#include "platform/viewer/web_engine_browser.h"
+
+#include "platform/viewer/file_url.h"
+#include "platform/viewer/local_file_guard.h"
+#include "platform/viewer/web_page.h"
+
+#include <QAction>
+#include <QFile>
+#include <QVBoxLayout>
+#include <QWebEngineHistory>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+#include <sys/stat.h>
+
+class WebEngineBrowser::ShownDocument : public ViewerDocument {
+public:
+    explicit ShownDocument(WebEngineBrowser& browser) : browser(browser) {}
+    void showFindDialog() override {}
+
+private:
+    WebEngineBrowser& browser;
+};
+
+WebEngineBrowser::WebEngineBrowser(QWidget* parent)
+    : WebBrowser(parent), guard(std::make_unique<LocalFileGuard>()),
+      document(std::make_unique<ShownDocument>(*this))
+{
+    // Off the record: nothing of the pages read is kept on disk.
+    profile = new QWebEngineProfile(this);
+    profile->setUrlRequestInterceptor(guard.get());
+    page = new WebPage(profile, this);
+    webView = new QWebEngineView(this);
+    webView->setPage(page);
+    // Drops belong to the main window, which opens the dropped file as the current page.
+    webView->setAcceptDrops(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(webView);
+    setFocusProxy(webView);
+
+    const auto reportState = [this](QWebEnginePage::WebAction action, int command) {
+        QAction* pageAction = page->action(action);
+        connect(pageAction, &QAction::changed, this, [this, pageAction, command] {
+            emit CommandStateChange(command, pageAction->isEnabled() ? -1 : 0);
+        });
+    };
+    reportState(QWebEnginePage::Back, 2);
+    reportState(QWebEnginePage::Forward, 1);
+    reportState(QWebEnginePage::Stop, -1);
+    connect(page, &QWebEnginePage::loadFinished, this, &WebEngineBrowser::onLoadFinished);
+}
+
+WebEngineBrowser::~WebEngineBrowser()
+{
+    // The engine wants the view and the page gone before their profile.
+    delete webView;
+    webView = nullptr;
+    delete page;
+    page = nullptr;
+    delete profile;
+    profile = nullptr;
+}
+
+void WebEngineBrowser::Navigate(const std::string& address)
+{
+    noticePath.clear();
+    if (!address.empty() && address.front() == '/') {
+        struct stat info;
+        if (::stat(address.c_str(), &info) == 0 && !S_ISREG(info.st_mode) &&
+            !S_ISDIR(info.st_mode)) {
+            // Reading a FIFO or a device could block or never end: say what it is instead.
+            showNotice(address,
+                       tr("« %1 » n'est pas un fichier ordinaire : Velmo ne l'affiche pas.")
+                           .arg(QFile::decodeName(address.c_str())));
+            return;
+        }
+    }
+    page->setUrl(urlForAddress(address));
+}
+
+void WebEngineBrowser::showNotice(const std::string& path, const QString& text)
+{
+    noticePath = path;
+    page->setHtml(QStringLiteral("<!DOCTYPE html><html lang=\"fr\"><meta charset=\"utf-8\">"
+                                 "<body><p>%1</p></body></html>")
+                      .arg(text.toHtmlEscaped()));
+}
+
+void WebEngineBrowser::GoBack()
+{
+    page->triggerAction(QWebEnginePage::Back);
+}
+
+void WebEngineBrowser::GoForward()
+{
+    page->triggerAction(QWebEnginePage::Forward);
+}
+
+void WebEngineBrowser::Stop()
+{
+    page->triggerAction(QWebEnginePage::Stop);
+}
+
+void WebEngineBrowser::PrintWithoutPrompt() {}
+
+ViewerDocument* WebEngineBrowser::Document()
+{
+    return documentShown ? document.get() : nullptr;
+}
+
+void WebEngineBrowser::onLoadFinished()
+{
+    const QUrl url = page->url();
+    if (!noticePath.empty()) {
+        documentShown = true;
+        emit DocumentComplete(noticePath);
+        return;
+    }
+    // The blank page that lets go of a file is not a document of the user's.
+    if (url.isEmpty() || url.scheme() == QLatin1String("about"))
+        return;
+    documentShown = true;
+    emit DocumentComplete(addressOfUrl(url));
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "Unit1/TForm1.h"
+#include "Unit1/Unit1_state.h"
+#include "platform/fileops/file_operation.h"
+#include "support/scripted_dialogs.h"
+#include "support/scripted_viewer.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A main window over a scripted viewer, scripted dialogs and a recorded file-operation service,
+// with the program (and so its settings file) in a temporary folder.
+struct FormFixture {
+    QTemporaryDir dir;
+    std::vector<std::string> log;
+    ScriptedDialogs dialogs;
+    ScriptedViewer* viewer = nullptr;
+    std::vector<FileOperationRequest> requests;
+    std::deque<int> results; // answers of the file-operation service; 0 when empty
+    std::function<int(const FileOperationRequest&)> realService;
+    std::vector<std::string> editorLaunches;
+    std::unique_ptr<TForm1> form;
+
+    std::string path(const std::string& name = std::string()) const
+    {
+        return QFile::encodeName(dir.path()).toStdString() + "/" + name;
+    }
+    std::string executable() const { return path("velmo"); }
+    std::string settingsFile() const { return path("velmo.INI"); }
+
+    TForm1Services services(std::vector<std::string> arguments = {})
+    {
+        TForm1Services s;
+        s.makeViewer = [this](QWidget* parent) {
+            viewer = new ScriptedViewer(parent, log);
+            return viewer;
+        };
+        s.dialogs = &dialogs;
+        s.fileOperation = [this](const FileOperationRequest& request) {
+            requests.push_back(request);
+            log.push_back("fileOperation");
+            if (realService)
+                return realService(request);
+            if (results.empty())
+                return 0;
+            const int result = results.front();
+            results.pop_front();
+            return result;
+        };
+        s.launchEditor = [this](const std::string& file) {
+            editorLaunches.push_back(file);
+            return true;
+        };
+        s.executablePath = executable();
+        s.arguments = std::move(arguments);
+        s.screen = {1024, 768};
+        return s;
+    }
+
+    TForm1& create(std::vector<std::string> arguments = {})
+    {
+        form = std::make_unique<TForm1>(services(std::move(arguments)));
+        return *form;
+    }
+
+    // The page the window shows after an open, with the calls that made it forgotten.
+    void openPage(const std::string& page)
+    {
+        dialogs.openAnswers.push_back(page);
+        form->Load1Click();
+        log.clear();
+    }
+};

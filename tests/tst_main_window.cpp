@@ -1,0 +1,435 @@
+#include "Unit1/TForm1.h"
+#include "Unit1/Unit1_state.h"
+#include "platform/ui/error_guard.h"
+#include "settings/TIniFile.h"
+#include "support/form_fixture.h"
+
+#include <QAction>
+#include <QDir>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QTest>
+
+namespace {
+
+QString qs(const std::string& bytes)
+{
+    return QFile::decodeName(QByteArray::fromStdString(bytes));
+}
+
+void touch(const std::string& path)
+{
+    QFile file(qs(path));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+void drop(QWidget& target, const QList<QUrl>& urls)
+{
+    // Qt delivers drops only to a shown window that takes them.
+    target.show();
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &enter);
+    QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &event);
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void menuBarHoldsEveryCommandInOrder()
+    {
+        FormFixture f;
+        TForm1& form = f.create();
+        const QList<QAction*> entries = form.MainMenu1->actions();
+        const QStringList captions = {"&Ouvrir",
+                                      "<<<",
+                                      ">>>",
+                                      "><",
+                                      "Re&Nommer",
+                                      "&Copier",
+                                      "&D\u00e9placer",
+                                      "&Rechercher",
+                                      "&Imprimer",
+                                      "So&urce",
+                                      "&Actualiser",
+                                      "&Supprimer (sans confirmation)",
+                                      "O&ption",
+                                      "&Quitter"};
+        QCOMPARE(entries.size(), captions.size());
+        for (int i = 0; i < entries.size(); ++i) {
+            QCOMPARE(entries[i]->text(), captions[i]);
+            QVERIFY2(entries[i]->shortcut().isEmpty(), qPrintable(captions[i]));
+            // Only "O&ption" opens a drop-down; every other entry runs at once.
+            QCOMPARE(entries[i]->menu() != nullptr, captions[i] == "O&ption");
+            const bool greyed = captions[i] == "<<<" || captions[i] == ">>>" || captions[i] == "><";
+            QCOMPARE(entries[i]->isEnabled(), !greyed);
+        }
+        const QList<QAction*> options = form.Quitterrapidement1->actions();
+        QCOMPARE(options.size(), 1);
+        QCOMPARE(options[0], form.rapidement1);
+        QCOMPARE(form.rapidement1->text(), QStringLiteral("Quitter rapidement"));
+        QVERIFY(form.rapidement1->isCheckable());
+        QVERIFY(!form.rapidement1->isChecked());
+        QVERIFY(form.windowTitle().startsWith("Velmo 2.3 "));
+        QCOMPARE(Form1, &form);
+    }
+
+    void quickQuitItemFlipsOncePerChoice()
+    {
+        FormFixture f;
+        TForm1& form = f.create();
+        form.rapidement1->trigger();
+        QVERIFY(form.rapidement1->isChecked());
+        QVERIFY(Quitter_Rapide);
+        form.rapidement1->trigger();
+        QVERIFY(!form.rapidement1->isChecked());
+        QVERIFY(!Quitter_Rapide);
+    }
+
+    void commandStatesFollowTheViewer_data()
+    {
+        QTest::addColumn<QList<int>>("events"); // pairs: command, enable
+        QTest::addColumn<bool>("back");
+        QTest::addColumn<bool>("forward");
+        QTest::addColumn<bool>("stop");
+        QTest::newRow("back possible") << QList<int>{2, -1} << true << false << false;
+        QTest::newRow("forward possible") << QList<int>{1, 1} << false << true << false;
+        QTest::newRow("loading, any nonzero counts") << QList<int>{-1, 5} << false << false << true;
+        QTest::newRow("other commands change nothing")
+            << QList<int>{0, -1, 3, -1} << false << false << false;
+        QTest::newRow("forward greyed leaves the others")
+            << QList<int>{2, -1, -1, -1, 1, 1, 1, 0} << true << false << true;
+        QTest::newRow("back greyed again") << QList<int>{2, -1, 2, 0} << false << false << false;
+    }
+    void commandStatesFollowTheViewer()
+    {
+        QFETCH(QList<int>, events);
+        QFETCH(bool, back);
+        QFETCH(bool, forward);
+        QFETCH(bool, stop);
+        FormFixture f;
+        TForm1& form = f.create();
+        for (int i = 0; i + 1 < events.size(); i += 2)
+            emit f.viewer->CommandStateChange(events[i], static_cast<short>(events[i + 1]));
+        QCOMPARE(form.N1->isEnabled(), back);
+        QCOMPARE(form.N2->isEnabled(), forward);
+        QCOMPARE(form.X1->isEnabled(), stop);
+        QVERIFY(form.Load1->isEnabled());
+    }
+
+    void openDialogShowsThePageAndRemembersItsFolder()
+    {
+        FormFixture f;
+        TForm1& form = f.create();
+        const QString titleBefore = form.windowTitle();
+        f.dialogs.openAnswers = {std::nullopt, std::string("/x/y/page.htm")};
+
+        form.Load1->trigger(); // cancelled
+        QVERIFY(Fichier_Courant.empty());
+        QCOMPARE(Chemin_Chargement, f.path());
+        QVERIFY(f.log.empty());
+
+        form.Load1->trigger();
+        QCOMPARE(f.dialogs.openFolders.back(), f.path());
+        QCOMPARE(Fichier_Courant, std::string("/x/y/page.htm"));
+        QCOMPARE(Chemin_Chargement, std::string("/x/y/"));
+        QCOMPARE(f.log.front(), std::string("Navigate:/x/y/page.htm"));
+        // The title follows when the document completes, not before.
+        QCOMPARE(form.windowTitle(), titleBefore);
+    }
+
+    void droppedFileBecomesThePage_data()
+    {
+        QTest::addColumn<QStringList>("dropped"); // relative to the folder unless absolute
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("one file, title in lower case") << QStringList{"Page.HTM"} << "Page.HTM"
+                                                       << "page.htm";
+        QTest::newRow("stored name of a name in another case")
+            << QStringList{"PAGE.htm"} << "Page.HTM"
+            << "page.htm";
+        QTest::newRow("only A to Z are lowered")
+            << QStringList{"\u00c9T\u00c9.HTM"} << "\u00c9T\u00c9.HTM"
+            << "\u00c9t\u00c9.htm";
+        QTest::newRow("first of several") << QStringList{"b.htm", "Page.HTM", "c.htm"} << "b.htm"
+                                          << "b.htm";
+        QTest::newRow("first local file of the drop")
+            << QStringList{"http://example.com/x.htm", "c.htm"} << "c.htm"
+            << "c.htm";
+        QTest::newRow("a folder") << QStringList{"Sub"} << "Sub"
+                                  << "sub";
+        QTest::newRow("a missing file gives its folder") << QStringList{"none.htm"} << ""
+                                                         << "";
+        QTest::newRow("an entry at the root") << QStringList{"/etc"} << "/etc"
+                                              << "/etc";
+    }
+    void droppedFileBecomesThePage()
+    {
+        QFETCH(QStringList, dropped);
+        QFETCH(QString, page);
+        QFETCH(QString, title);
+        FormFixture f;
+        for (const char* name : {"Page.HTM", "b.htm", "c.htm", "\xC3\x89T\xC3\x89.HTM"})
+            touch(f.path(name));
+        QVERIFY(QDir(f.dir.path()).mkdir("Sub"));
+        TForm1& form = f.create();
+        QList<QUrl> urls;
+        for (const QString& name : dropped)
+            urls << (name.contains(':')     ? QUrl(name)
+                     : name.startsWith('/') ? QUrl::fromLocalFile(name)
+                                            : QUrl::fromLocalFile(f.dir.path() + "/" + name));
+        drop(form, urls);
+
+        const QString folder = f.dir.path() + "/";
+        const QString expectedPage = page.startsWith('/') ? page : folder + page;
+        const QString expectedTitle = title.startsWith('/') ? title : folder.toLower() + title;
+        QCOMPARE(qs(Fichier_Courant), expectedPage);
+        QCOMPARE(form.windowTitle(), expectedTitle);
+        QCOMPARE(f.log.front(), "Navigate:" + Fichier_Courant);
+    }
+
+    void dropWithoutLocalFileChangesNothing()
+    {
+        FormFixture f;
+        TForm1& form = f.create();
+        drop(form, {QUrl("https://example.com/a.htm")});
+        QVERIFY(Fichier_Courant.empty());
+        QVERIFY(f.log.empty());
+    }
+
+    void refusedDropStillReportsTheError()
+    {
+        FormFixture f;
+        TForm1& form = f.create();
+        f.viewer->refuseNavigate = true;
+        touch(f.path("a.htm"));
+        drop(form, {QUrl::fromLocalFile(qs(f.path("a.htm")))});
+        QCOMPARE(f.dialogs.errors, std::vector<QString>{"La page est refus\u00e9e."});
+        QCOMPARE(Fichier_Courant, f.path("a.htm"));
+    }
+
+    void firstArgumentIsOpenedAtStart_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("page"); // relative to the folder
+        QTest::newRow("relative name, taken from the current folder")
+            << QStringList{"a.htm", "b.htm"} << "a.htm";
+        QTest::newRow("dot slash") << QStringList{"./b.htm"} << "b.htm";
+        QTest::newRow("name with a space") << QStringList{"with space.htm"} << "with space.htm";
+        QTest::newRow("absolute path in another case") << QStringList{"@/A.HTM"} << "a.htm";
+    }
+    void firstArgumentIsOpenedAtStart()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, page);
+        FormFixture f;
+        for (const char* name : {"a.htm", "b.htm", "with space.htm"})
+            touch(f.path(name));
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(f.dir.path());
+        std::vector<std::string> args;
+        for (QString argument : arguments)
+            args.push_back(QFile::encodeName(argument.replace("@", f.dir.path())).toStdString());
+        TForm1& form = f.create(args);
+        QDir::setCurrent(previous);
+        QCOMPARE(qs(Fichier_Courant), f.dir.path() + "/" + page);
+        QCOMPARE(f.log.front(), "Navigate:" + Fichier_Courant);
+        QVERIFY(form.windowTitle().startsWith("Velmo 2.3"));
+    }
+
+    void documentCompleteSetsPageAndTitle()
+    {
+        FormFixture f;
+        TForm1& form = f.create();
+        emit f.viewer->DocumentComplete("/x/My%20Pages/a.htm");
+        QCOMPARE(Fichier_Courant, std::string("/x/My Pages/a.htm"));
+        QCOMPARE(form.windowTitle(), QStringLiteral("/x/My Pages/a.htm"));
+        emit f.viewer->DocumentComplete("/x/My Pages/a.htm#top");
+        QCOMPARE(Fichier_Courant, std::string("/x/My Pages/a.htm"));
+        emit f.viewer->DocumentComplete("/x/b.htm#part");
+        QCOMPARE(Fichier_Courant, std::string("/x/b.htm"));
+        QCOMPARE(form.windowTitle(), QStringLiteral("/x/b.htm"));
+    }
+
+    void errorBoxText_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("letter") << "abc"
+                                << "abc.";
+        QTest::newRow("question mark") << "abc?"
+                                       << "abc?.";
+        QTest::newRow("exclamation mark") << "abc!"
+                                          << "abc!";
+        QTest::newRow("full stop") << "abc."
+                                   << "abc.";
+        QTest::newRow("closing bracket") << "abc)"
+                                         << "abc)";
+        QTest::newRow("space") << "abc "
+                               << "abc ";
+        QTest::newRow("slash is above the full stop") << "/d/"
+                                                      << "/d/.";
+        QTest::newRow("accented letter") << "d\u00e9j\u00e0"
+                                         << "d\u00e9j\u00e0.";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void errorBoxText()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        QCOMPARE(::errorBoxText(message), shown);
+    }
+
+    void errorInAHandlerIsShownAndTheProgramGoesOn()
+    {
+        FormFixture f;
+        TForm1& form = f.create();
+        f.viewer->refuseNavigate = true;
+        f.dialogs.openAnswers = {std::string("/x/a.htm")};
+        form.Load1->trigger();
+        QCOMPARE(f.dialogs.errors, std::vector<QString>{"La page est refus\u00e9e."});
+        // The handler ended at the failing call: the folder is not remembered.
+        QCOMPARE(Chemin_Chargement, f.path());
+        f.viewer->refuseNavigate = false;
+        f.dialogs.openAnswers = {std::string("/x/b.htm")};
+        form.Load1->trigger();
+        QCOMPARE(Chemin_Chargement, std::string("/x/"));
+    }
+
+    void settingsAreReadAtCreationAndWrittenAtDestruction()
+    {
+        FormFixture f;
+        {
+            TIniFile ini(f.settingsFile());
+            ini.writeText("Configuration", "Chemin de chargement", "/charge/");
+            ini.writeInteger("Configuration", "Largeur", 700);
+            ini.writeInteger("Configuration", "Hauteur", 500);
+            ini.writeInteger("Configuration", "Gauche", 12);
+            ini.writeInteger("Configuration", "Haut", 34);
+            ini.writeFlag("Configuration", "Gestion rapide", true);
+        }
+        TForm1& form = f.create();
+        QCOMPARE(form.geometry().size(), QSize(700, 500));
+        QCOMPARE(form.pos(), QPoint(12, 34));
+        QCOMPARE(Chemin_Chargement, std::string("/charge/"));
+        QCOMPARE(Chemin_Copie, f.path());
+        QVERIFY(form.rapidement1->isChecked());
+        QVERIFY(!(form.windowState() & Qt::WindowMaximized));
+
+        form.move(40, 50);
+        Chemin_Copie = "/copie/";
+        f.form.reset();
+        const TIniFile ini(f.settingsFile());
+        QCOMPARE(ini.readText("Configuration", "Chemin de copie", "?"), std::string("/copie/"));
+        QCOMPARE(ini.readInteger("Configuration", "Gauche", 0), 40);
+        QCOMPARE(ini.readInteger("Configuration", "Haut", 0), 50);
+        QCOMPARE(ini.readText("Configuration",
+                              "Affichage plein \xE9"
+                              "cran",
+                              "?"),
+                 std::string("0"));
+        QVERIFY(f.dialogs.errors.empty());
+    }
+
+    void fullScreenFlagStartsMaximized()
+    {
+        FormFixture f;
+        TIniFile(f.settingsFile())
+            .writeFlag("Configuration",
+                       "Affichage plein \xE9"
+                       "cran",
+                       true);
+        TForm1& form = f.create();
+        QVERIFY(form.windowState() & Qt::WindowMaximized);
+    }
+
+    void unwritableSettingsAreReportedOnce()
+    {
+        FormFixture f;
+        TForm1Services services = f.services();
+        services.executablePath = f.path("missing-folder/velmo");
+        f.form = std::make_unique<TForm1>(std::move(services));
+        f.form.reset();
+        QCOMPARE(f.dialogs.errors.size(), std::size_t(1));
+        QCOMPARE(f.dialogs.errors[0],
+                 "Impossible d'\u00e9crire dans " + qs(f.path("missing-folder/velmo.INI")) + ".");
+    }
+
+    void viewerCommandsCallTheViewer()
+    {
+        FormFixture f;
+        TForm1& form = f.create();
+        form.N1Click();
+        form.N2Click();
+        form.X1Click();
+        QCOMPARE(f.log, (std::vector<std::string>{"GoBack", "GoForward", "Stop"}));
+    }
+
+    void pageCommandsNeedAPage_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QStringList>("expectedLog");
+        QTest::addColumn<int>("editorLaunches");
+        QTest::newRow("no page") << "" << QStringList{} << 0;
+        QTest::newRow("a page") << "/x/a.htm" << QStringList{"Navigate:/x/a.htm", "Print"} << 1;
+        QTest::newRow("a folder page: no print") << "/x/" << QStringList{"Navigate:/x/"} << 1;
+    }
+    void pageCommandsNeedAPage()
+    {
+        QFETCH(QString, page);
+        QFETCH(QStringList, expectedLog);
+        QFETCH(int, editorLaunches);
+        FormFixture f;
+        TForm1& form = f.create();
+        Fichier_Courant = page.toStdString();
+        form.Actualiser1Click();
+        form.Imprimer1Click();
+        form.Source1Click();
+        QStringList log;
+        for (const std::string& line : f.log)
+            if (line != "pending")
+                log << QString::fromStdString(line);
+        QCOMPARE(log, expectedLog);
+        QCOMPARE(int(f.editorLaunches.size()), editorLaunches);
+        if (editorLaunches)
+            QCOMPARE(f.editorLaunches[0], page.toStdString());
+    }
+
+    void findOpensTheViewersDialogOnlyOverADocument()
+    {
+        FormFixture f;
+        TForm1& form = f.create();
+        form.Trouver1->trigger();
+        QCOMPARE(f.viewer->document.opened, 0);
+        f.viewer->hasDocument = true;
+        form.Trouver1->trigger();
+        QCOMPARE(f.viewer->document.opened, 1);
+        // A failure after the first look at the document is dropped without a message.
+        f.viewer->documentReads = 0;
+        f.viewer->failLaterDocumentReads = true;
+        form.Trouver1->trigger();
+        QCOMPARE(f.viewer->document.opened, 1);
+        QVERIFY(f.dialogs.errors.empty());
+    }
+
+    void failingPrintIsReported()
+    {
+        FormFixture f;
+        TForm1& form = f.create();
+        Fichier_Courant = "/x/a.htm";
+        f.viewer->refusePrint = true;
+        f.viewer->refusal = "Aucune imprimante";
+        form.Imprimer1->trigger();
+        QCOMPARE(f.dialogs.errors, std::vector<QString>{"Aucune imprimante."});
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"

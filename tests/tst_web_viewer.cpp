@@ -1,0 +1,259 @@
+#include "Unit1/TForm1.h"
+#include "Unit1/Unit1_state.h"
+#include "platform/viewer/web_engine_browser.h"
+#include "support/scripted_dialogs.h"
+#include "support/web_test_main.h"
+
+#include <QAction>
+#include <QDir>
+#include <QDropEvent>
+#include <QEventLoop>
+#include <QFile>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <memory>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int loadTimeout = 30000;
+
+std::string bytes(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+void write(const QString& path, const QByteArray& content)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+// A 1x1 PNG picture.
+QByteArray pngPicture()
+{
+    return QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8"
+                                  "BQDwAEhQGAhKmMIQAAAABJRU5ErkJggg==");
+}
+
+// The real window over the real viewer, the program in a temporary folder.
+struct RealWindow {
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    WebEngineBrowser* viewer = nullptr;
+    std::unique_ptr<TForm1> form;
+
+    QString path(const QString& name) const { return dir.path() + "/" + name; }
+
+    TForm1& create(std::vector<std::string> arguments = {})
+    {
+        TForm1Services services;
+        services.makeViewer = [this](QWidget* parent) {
+            viewer = new WebEngineBrowser(parent);
+            return viewer;
+        };
+        services.dialogs = &dialogs;
+        services.fileOperation = [](const FileOperationRequest&) { return 1; };
+        services.executablePath = bytes(path("velmo"));
+        services.arguments = std::move(arguments);
+        services.screen = {1024, 768};
+        form = std::make_unique<TForm1>(std::move(services));
+        form->show();
+        return *form;
+    }
+
+    // Clicks a link as a user does, so that the engine counts it as the user's navigation.
+    void clickLink(const QString& id)
+    {
+        const QString centre = QStringLiteral("(() => { const e = document.getElementById('%1');"
+                                              " if (!e) return null; const r ="
+                                              " e.getBoundingClientRect(); return [r.x + r.width"
+                                              " / 2, r.y + r.height / 2]; })()")
+                                   .arg(id);
+        QVariantList box;
+        QTRY_VERIFY_WITH_TIMEOUT((box = runScript(centre).toList()).size() == 2, loadTimeout);
+        QWidget* surface = viewer->view()->focusProxy();
+        QVERIFY(surface);
+        QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier,
+                          QPoint(box[0].toInt(), box[1].toInt()));
+    }
+
+    QVariant runScript(const QString& script)
+    {
+        QVariant result;
+        QEventLoop loop;
+        viewer->view()->page()->runJavaScript(script, [&](const QVariant& value) {
+            result = value;
+            loop.quit();
+        });
+        // A script sent while a page is replaced may never answer.
+        QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+        loop.exec();
+        return result;
+    }
+};
+
+} // namespace
+
+class TestWebViewer : public QObject {
+    Q_OBJECT
+private slots:
+    void pageOnTheCommandLineAndFollowedLinks()
+    {
+        RealWindow w;
+        write(w.path("a.htm"), "<html><body><a id=l href=\"b.htm\">b</a></body></html>");
+        write(w.path("b.htm"),
+              "<html><body><p id=part>B</p><a id=l href=\"a.htm#top\">a</a></body></html>");
+        TForm1& form = w.create({bytes(w.path("a.htm"))});
+        QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), w.path("a.htm"), loadTimeout);
+        QCOMPARE(Fichier_Courant, bytes(w.path("a.htm")));
+        QVERIFY(!form.N1->isEnabled());
+
+        w.clickLink("l");
+        QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), w.path("b.htm"), loadTimeout);
+        QCOMPARE(Fichier_Courant, bytes(w.path("b.htm")));
+        QTRY_VERIFY_WITH_TIMEOUT(form.N1->isEnabled(), loadTimeout);
+        QVERIFY(!form.N2->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!form.X1->isEnabled(), loadTimeout);
+
+        form.N1->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), w.path("a.htm"), loadTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(form.N2->isEnabled(), loadTimeout);
+        form.N2->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), w.path("b.htm"), loadTimeout);
+
+        // Showing the page again shows the page followed to, not the first one, afresh.
+        w.runScript("window.before = 1");
+        form.Actualiser1->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            w.runScript("window.before === undefined && document.getElementById('part') !== null")
+                .toBool(),
+            loadTimeout);
+
+        // A link to another page's anchor makes that page current.
+        w.clickLink("l");
+        QTRY_COMPARE_WITH_TIMEOUT(Fichier_Courant, bytes(w.path("a.htm")), loadTimeout);
+    }
+
+    void scriptsCannotReadOtherLocalFiles()
+    {
+        RealWindow w;
+        write(w.path("secret.txt"), "SECRET-CONTENT");
+        write(w.path("site/page_files/x.png"), pngPicture());
+        write(w.path("site/page_files/own.htm"), "<p>OWN-FRAME</p>");
+        const QString secret = QUrl::fromLocalFile(w.path("secret.txt")).toString();
+        write(w.path("site/page.htm"),
+              QStringLiteral(
+                  "<html><body><img id=img src=\"page_files/x.png\">"
+                  "<iframe id=outside src=\"%1\"></iframe>"
+                  "<iframe id=own src=\"page_files/own.htm\"></iframe><script>"
+                  "window.results = {};"
+                  "fetch('%1').then(r => r.text()).then(t => results.fetch = t,"
+                  "  () => results.fetch = 'blocked');"
+                  "const x = new XMLHttpRequest();"
+                  "x.onload = () => results.xhr = x.responseText;"
+                  "x.onerror = () => results.xhr = 'blocked';"
+                  "try { x.open('GET', '%1'); x.send(); } catch (e) { results.xhr = 'blocked'; }"
+                  "</script></body></html>")
+                  .arg(secret)
+                  .toUtf8());
+        TForm1& form = w.create({bytes(w.path("site/page.htm"))});
+        QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), w.path("site/page.htm"), loadTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(w.runScript("results.fetch").toString(), QString("blocked"),
+                                  loadTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(w.runScript("results.xhr").toString(), QString("blocked"),
+                                  loadTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            w.runScript("document.getElementById('img').naturalWidth").toInt() > 0, loadTimeout);
+        // The frame of the page's own folder shows; the one outside it never does.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            w.runScript("document.getElementById('own').contentDocument.body.innerText").toString(),
+            QString("OWN-FRAME"), loadTimeout);
+        const QString outside =
+            w.runScript("(() => { try { const d = document.getElementById('outside')"
+                        ".contentDocument; return d ? d.documentElement.outerHTML : 'none'; }"
+                        " catch (e) { return 'none'; } })()")
+                .toString();
+        QVERIFY2(!outside.contains("SECRET-CONTENT"), qPrintable(outside));
+    }
+
+    void awkwardNamesReachTheViewerIntact_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("not valid UTF-8") << QByteArray("\xE9t\xE9.htm");
+        QTest::newRow("holding a newline") << QByteArray("two\nlines.htm");
+        QTest::newRow("holding %20") << QByteArray("My%20Page.html");
+        QTest::newRow("holding #") << QByteArray("a#b.htm");
+        QTest::newRow("holding %41 and a space") << QByteArray("x%41 y.htm");
+    }
+    void awkwardNamesReachTheViewerIntact()
+    {
+        QFETCH(QByteArray, name);
+        RealWindow w;
+        const std::string page = bytes(w.dir.path()) + "/" + name.toStdString();
+        {
+            QFile file(QFile::decodeName(page.c_str()));
+            FILE* raw = std::fopen(page.c_str(), "w");
+            QVERIFY(raw);
+            std::fputs("<html><body><p id=mark>MARK</p></body></html>", raw);
+            std::fclose(raw);
+        }
+        TForm1& form = w.create({page});
+        QTRY_COMPARE_WITH_TIMEOUT(
+            w.runScript("document.getElementById('mark') ? 'shown' : 'missing'").toString(),
+            QString("shown"), loadTimeout);
+        // Once the document completed, the current page is still the file shown.
+        QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), QFile::decodeName(page.c_str()), loadTimeout);
+        QCOMPARE(Fichier_Courant, page);
+    }
+
+    void specialFilesLeaveAWorkingWindow()
+    {
+        RealWindow w;
+        const std::string fifo = bytes(w.path("pipe.htm"));
+        QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
+        write(w.path("binary.htm"), QByteArray(4096, '\0') + pngPicture());
+        write(w.path("ok.htm"), "<html><body><p id=mark>OK</p></body></html>");
+        TForm1& form = w.create({fifo});
+        QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), w.path("pipe.htm"), loadTimeout);
+        for (const char* other : {"/dev/zero", "binary.htm", "missing.htm"}) {
+            const QString target = other[0] == '/' ? QString(other) : w.path(other);
+            w.dialogs.openAnswers = {bytes(target)};
+            form.Load1->trigger();
+        }
+        w.dialogs.openAnswers = {bytes(w.path("ok.htm"))};
+        form.Load1->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), w.path("ok.htm"), loadTimeout);
+        QVERIFY(w.dialogs.errors.empty());
+    }
+
+    void dropOnThePageOpensTheFile()
+    {
+        RealWindow w;
+        write(w.path("a.htm"), "<html><body>A</body></html>");
+        write(w.path("b.htm"), "<html><body>B</body></html>");
+        TForm1& form = w.create({bytes(w.path("a.htm"))});
+        QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), w.path("a.htm"), loadTimeout);
+        // The drop lands on the innermost widget of the viewer, as a real drop would.
+        QWidget* target = w.viewer->view();
+        const QList<QWidget*> inner = target->findChildren<QWidget*>();
+        if (!inner.isEmpty())
+            target = inner.last();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(w.path("b.htm"))});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &dropped);
+        QTRY_COMPARE_WITH_TIMEOUT(Fichier_Courant, bytes(w.path("b.htm")), loadTimeout);
+    }
+};
+
+VELMO_WEB_TEST_MAIN(TestWebViewer)
+#include "tst_web_viewer.moc"

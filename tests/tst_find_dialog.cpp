@@ -73,17 +73,6 @@ private slots:
     void cleanup() { delete dialog; }
     void cleanupTestCase() { delete view; }
 
-    void isNonModalAndFrench()
-    {
-        QVERIFY(!dialog->isModal());
-        QCOMPARE(dialog->findChild<QCheckBox*>(QStringLiteral("matchCase"))->text(),
-                 QStringLiteral("Respecter la &casse"));
-        QCOMPARE(dialog->findChild<QPushButton*>(QStringLiteral("findNext"))->text(),
-                 QStringLiteral("&Suivant"));
-        QCOMPARE(dialog->findChild<QPushButton*>(QStringLiteral("findPrevious"))->text(),
-                 QStringLiteral("&Précédent"));
-    }
-
     void countsMatches()
     {
         QCOMPARE(typeAndWait(QStringLiteral("chat")), QStringLiteral("1 sur 4"));

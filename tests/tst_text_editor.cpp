@@ -152,13 +152,6 @@ private slots:
         QCOMPARE(joined(expandExecArguments(split(arguments), "/p a/x.htm")), expected);
     }
 
-    void expandsAFilePathLiterally()
-    {
-        // A path holding field codes or quotes is data, never read again as an Exec line.
-        const std::string path = "/d/%U \"q\" $(x)";
-        QCOMPARE(joined(expandExecArguments({"ed", "%f"}, path)), joined({"ed", path}));
-    }
-
     void readsDesktopEntries()
     {
         const auto entry = parseDesktopEntry("# comment\n[Other]\nExec=wrong\n[Desktop Entry]\n"

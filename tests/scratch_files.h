@@ -57,6 +57,13 @@ inline mode_t modeOf(const std::string& path)
     return info.st_mode & 07777;
 }
 
+// Folders that a test closed are opened again, so that the temporary folder can go.
+inline void openFoldersAgain(const QTemporaryDir& dir)
+{
+    for (const QString& name : QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        ::chmod(toPath(dir.filePath(name)).c_str(), 0755);
+}
+
 // Root's file accesses are checked as those of an ordinary user while this lives, so that the
 // permission bits count (the file-system user id is the calling thread's own).
 class OrdinaryUser {

@@ -41,12 +41,7 @@ class TestProfileFile : public QObject {
     std::string pathOf(const char* name) const { return toPath(dir.filePath(name)); }
 
 private slots:
-    void cleanup()
-    {
-        // Folders closed by a test are opened again, so that the temporary folder can go.
-        for (const QString& name : QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-            ::chmod(toPath(dir.filePath(name)).c_str(), 0755);
-    }
+    void cleanup() { openFoldersAgain(dir); }
 
     void read_data()
     {

@@ -74,11 +74,7 @@ class TestSettings : public QObject {
     }
 
 private slots:
-    void cleanup()
-    {
-        for (const QString& name : QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-            ::chmod(toPath(dir.filePath(name)).c_str(), 0755);
-    }
+    void cleanup() { openFoldersAgain(dir); }
 
     void integer_data()
     {

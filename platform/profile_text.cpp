@@ -57,9 +57,9 @@ public:
     {
         if (position >= text.size())
             return false;
-        std::size_t end = text.find_first_of("\r\n", position);
-        if (end == std::string_view::npos)
-            end = text.size();
+        std::size_t end = position;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+            ++end;
         line.start = position;
         line.content = text.substr(position, end - position);
         position = end;

@@ -1,6 +1,6 @@
 #pragma once
 
-// Helpers of the file tests: whole files as bytes, and a tmpfs of a test's own.
+// Helpers of the file tests: whole files as bytes, file checks as an ordinary user, a tmpfs.
 
 #include <QByteArray>
 #include <QDir>
@@ -57,6 +57,13 @@ inline mode_t modeOf(const std::string& path)
     return info.st_mode & 07777;
 }
 
+// Folders that a test closed are opened again, so that the temporary folder can go.
+inline void openFoldersAgain(const QTemporaryDir& dir)
+{
+    for (const QString& name : QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        ::chmod(toPath(dir.filePath(name)).c_str(), 0755);
+}
+
 // Root's file accesses are checked as those of an ordinary user while this lives, so that the
 // permission bits count (the file-system user id is the calling thread's own).
 class OrdinaryUser {
@@ -82,12 +89,11 @@ private:
     bool wasRoot;
 };
 
-// A tmpfs mounted on a fresh folder while the test runs, so that a full disk, a folder that takes
-// no new file or a read-only folder can be made even for root. Needs root: mounted() is false
-// otherwise.
+// A tmpfs of a few pages or files, mounted on a fresh folder while the test runs, to fill the disk
+// or the folder. Needs root and the right to mount: mounted() is false otherwise.
 class ScratchMount {
 public:
-    explicit ScratchMount(const char* options) : options(options)
+    explicit ScratchMount(const char* options)
     {
         if (!base.isValid() || ::geteuid() != 0)
             return;
@@ -106,14 +112,9 @@ public:
     bool mounted() const { return isMounted; }
     std::string folder() const { return point; }
     std::string path(const std::string& name) const { return point + "/" + name; }
-    bool remountReadOnly()
-    {
-        return ::mount("tmpfs", point.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, options) == 0;
-    }
 
 private:
     QTemporaryDir base;
-    const char* options;
     std::string point;
     bool isMounted = false;
 };

@@ -39,6 +39,8 @@ private slots:
         startFolder = QDir::currentPath();
     }
     void cleanup() { QDir::setCurrent(startFolder); }
+    // A name that is not UTF-8 cannot be removed through Qt.
+    void cleanupTestCase() { ::unlink(pathOf("lat\xE9.htm").c_str()); }
 
     void split_data()
     {

@@ -6,6 +6,7 @@
 #include "Unit1/page_path.h"
 #include "Unit1/path_pieces.h"
 #include "platform/ui/user_dialogs.h"
+#include "platform/viewer/file_url.h"
 #include "platform/viewer/web_browser.h"
 
 #include <QDragEnterEvent>
@@ -41,7 +42,7 @@ std::optional<std::string> firstLocalFile(const QMimeData* data)
         return std::nullopt;
     for (const QUrl& url : data->urls())
         if (url.isLocalFile())
-            return QFile::encodeName(url.toLocalFile()).toStdString();
+            return localPathOfUrl(url);
     return std::nullopt;
 }
 

@@ -2,6 +2,7 @@
 #include "Unit1/Unit1_state.h"
 #include "platform/application_title.h"
 #include "platform/error.h"
+#include "platform/text_editor.h"
 #include "platform/ui/error_guard.h"
 #include "platform/ui/qt_user_dialogs.h"
 #include "platform/viewer/web_engine_browser.h"
@@ -100,6 +101,7 @@ int main(int argc, char* argv[])
     services.fileOperation = [](const FileOperationRequest&) -> int {
         throw VelmoError("Les op\u00e9rations sur les fichiers ne sont pas encore disponibles");
     };
+    services.launchEditor = startTextEditor;
     services.executablePath = exePath;
     for (int i = 1; i < argc; ++i)
         services.arguments.emplace_back(argv[i]);

@@ -1,4 +1,4 @@
-#include "platform/find_dialog.h"
+#include "platform/viewer/find_dialog.h"
 #include "support/web_test_main.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "platform/cups_printing.h"
 #include "platform/error.h"
-#include "platform/page_printer.h"
+#include "platform/viewer/page_printer.h"
 #include "support/web_test_main.h"
 
 #include <QDir>

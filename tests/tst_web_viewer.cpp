@@ -15,6 +15,13 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QStandardPaths>
+
+#include "platform/viewer/find_dialog.h"
+
+#include <cups/cups.h>
 #include <memory>
 #include <sys/stat.h>
 
@@ -253,6 +260,70 @@ private slots:
         QCoreApplication::sendEvent(target, &dropped);
         QTRY_COMPARE_WITH_TIMEOUT(Fichier_Courant, bytes(w.path("b.htm")), loadTimeout);
     }
+
+    void findReportsTheMatchesOfThePage()
+    {
+        RealWindow w;
+        write(w.path("a.htm"), "<html><body><p>chat Chat chat</p><p>CHAT</p></body></html>");
+        TForm1& form = w.create();
+        form.Trouver1->trigger(); // no document yet: nothing opens
+        QVERIFY(!form.findChild<FindDialog*>());
+        w.dialogs.openAnswers = {bytes(w.path("a.htm"))};
+        form.Load1->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), w.path("a.htm"), loadTimeout);
+        form.Trouver1->trigger();
+        auto* dialog = form.findChild<FindDialog*>();
+        QVERIFY(dialog);
+        QVERIFY(dialog->isVisible());
+        QVERIFY(!dialog->isModal());
+        dialog->findChild<QLineEdit*>()->setText("chat");
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->resultText().endsWith(" sur 4"), loadTimeout);
+    }
+
+    void printWithoutPrinterIsAFrenchError()
+    {
+        const QByteArray server = qgetenv("CUPS_SERVER");
+        qputenv("CUPS_SERVER", QByteArray(deadCupsSocket()));
+        cupsSetServer(nullptr);
+        RealWindow w;
+        write(w.path("a.htm"), "<html><body>Une page</body></html>");
+        TForm1& form = w.create({bytes(w.path("a.htm"))});
+        QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), w.path("a.htm"), loadTimeout);
+        form.Imprimer1->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.dialogs.errors.empty(), loadTimeout);
+        QVERIFY2(w.dialogs.errors[0].startsWith("Aucune imprimante"),
+                 qPrintable(w.dialogs.errors[0]));
+        QVERIFY(w.dialogs.errors[0].endsWith('.'));
+        if (server.isNull())
+            qunsetenv("CUPS_SERVER");
+        else
+            qputenv("CUPS_SERVER", server);
+        cupsSetServer(nullptr);
+    }
+
+    void printSendsTheShownPageToTheDefaultQueue()
+    {
+        const QString output = qEnvironmentVariable("VELMO_CUPS_OUTPUT");
+        if (output.isEmpty() || QFile::exists(output + "/unavailable"))
+            QSKIP("no CUPS scheduler with a cups-pdf queue (see the cups_scheduler test)");
+        RealWindow w;
+        write(w.path("a.htm"), "<html><body><h1>Page imprimée</h1></body></html>");
+        TForm1& form = w.create({bytes(w.path("a.htm"))});
+        QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), w.path("a.htm"), loadTimeout);
+        const QStringList before = QDir(output).entryList({"job_*.pdf"}, QDir::Files);
+        form.Imprimer1->trigger();
+        QStringList made;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (made = QDir(output).entryList({"job_*.pdf"}, QDir::Files)).size() > before.size(),
+            60000);
+        QVERIFY(w.dialogs.errors.empty());
+        for (const QString& name : made)
+            if (!before.contains(name))
+                QFile::remove(output + "/" + name);
+    }
+
+private:
+    static const char* deadCupsSocket() { return "/nonexistent-velmo/cups.sock"; }
 };
 
 VELMO_WEB_TEST_MAIN(TestWebViewer)

@@ -1,13 +1,15 @@
 #include "platform/viewer/web_engine_browser.h"
 
+#include "platform/error.h"
 #include "platform/viewer/file_url.h"
+#include "platform/viewer/find_dialog.h"
 #include "platform/viewer/local_file_guard.h"
+#include "platform/viewer/page_printer.h"
 #include "platform/viewer/web_page.h"
 
 #include <QAction>
 #include <QFile>
 #include <QVBoxLayout>
-#include <QWebEngineHistory>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -17,7 +19,7 @@
 class WebEngineBrowser::ShownDocument : public ViewerDocument {
 public:
     explicit ShownDocument(WebEngineBrowser& browser) : browser(browser) {}
-    void showFindDialog() override {}
+    void showFindDialog() override { browser.showFindDialog(); }
 
 private:
     WebEngineBrowser& browser;
@@ -52,11 +54,17 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parent)
     reportState(QWebEnginePage::Forward, 1);
     reportState(QWebEnginePage::Stop, -1);
     connect(page, &QWebEnginePage::loadFinished, this, &WebEngineBrowser::onLoadFinished);
+
+    printer = new PagePrinter(this);
+    connect(printer, &PagePrinter::failed, this, &WebBrowser::failedLater);
 }
 
 WebEngineBrowser::~WebEngineBrowser()
 {
-    // The engine wants the view and the page gone before their profile.
+    // The engine must be done with a page being printed before the page goes, and wants the view
+    // and the page gone before their profile.
+    printer->finishRendering();
+    delete findDialog;
     delete webView;
     webView = nullptr;
     delete page;
@@ -105,7 +113,19 @@ void WebEngineBrowser::Stop()
     page->triggerAction(QWebEnginePage::Stop);
 }
 
-void WebEngineBrowser::PrintWithoutPrompt() {}
+void WebEngineBrowser::PrintWithoutPrompt()
+{
+    if (!printer->print(page))
+        throw VelmoError(
+            QStringLiteral("Une impression de la page est déjà en cours").toStdString());
+}
+
+void WebEngineBrowser::showFindDialog()
+{
+    if (!findDialog)
+        findDialog = new FindDialog(page, window());
+    findDialog->showFind();
+}
 
 ViewerDocument* WebEngineBrowser::Document()
 {

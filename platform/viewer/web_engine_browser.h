@@ -2,9 +2,13 @@
 
 #include "platform/viewer/web_browser.h"
 
+#include <QPointer>
+
 #include <memory>
 
+class FindDialog;
 class LocalFileGuard;
+class PagePrinter;
 class QWebEngineProfile;
 class QWebEngineView;
 class WebPage;
@@ -31,11 +35,14 @@ private:
 
     void onLoadFinished();
     void showNotice(const std::string& path, const QString& text);
+    void showFindDialog();
 
     std::unique_ptr<LocalFileGuard> guard;
     QWebEngineProfile* profile = nullptr;
     WebPage* page = nullptr;
     QWebEngineView* webView = nullptr;
+    PagePrinter* printer = nullptr;
+    QPointer<FindDialog> findDialog;
     std::unique_ptr<ShownDocument> document;
     bool documentShown = false;
     // A path shown through a notice page (a FIFO, a device) is reported as itself once it

@@ -1,4 +1,4 @@
-#include "platform/page_printer.h"
+#include "platform/viewer/page_printer.h"
 
 #include "platform/cups_printing.h"
 #include "platform/error.h"

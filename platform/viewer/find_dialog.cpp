@@ -1,4 +1,4 @@
-#include "platform/find_dialog.h"
+#include "platform/viewer/find_dialog.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

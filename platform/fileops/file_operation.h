@@ -5,7 +5,8 @@
 
 class QWidget;
 
-// The request handed to the file-operation service, field for field the record the file commands fill.
+// The request handed to the file-operation service, field for field the record the file commands
+// fill.
 enum FileFunction : unsigned {
     FO_MOVE = 1,
     FO_COPY = 2,
@@ -35,3 +36,10 @@ inline std::string singleNameList(const std::string& name)
     list.push_back('\0');
     return list;
 }
+
+class FileOperationDialogs;
+
+// Does what the request asks (move, copy, delete to the trash, rename), showing its progress,
+// questions and errors through `dialogs`. Returns 0 on success; anything else is a failure
+// (ECANCELED when the user cancelled; the error has been shown).
+int runFileOperation(const FileOperationRequest& request, FileOperationDialogs& dialogs);

@@ -1,0 +1,290 @@
+#include "platform/fileops/collision_names.h"
+#include "platform/fileops/dialog_text.h"
+#include "platform/fileops/error_text.h"
+#include "platform/fileops/local_path.h"
+#include "platform/fileops/name_list.h"
+#include "platform/fileops/trash_info.h"
+
+#include <QRegularExpression>
+#include <QTest>
+#include <cerrno>
+
+// The pure pieces of the file-operation service: request lists, names, trash info, French texts.
+class TestFileopsTexts : public QObject {
+    Q_OBJECT
+private slots:
+    void nameLists_data()
+    {
+        QTest::addColumn<QByteArray>("list");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("one name") << QByteArray("/d/a.htm\0\0", 10) << QStringList{"/d/a.htm"};
+        QTest::newRow("two names") << QByteArray("/a\0/b\0\0", 7) << QStringList{"/a", "/b"};
+        QTest::newRow("empty list") << QByteArray("\0", 1) << QStringList{};
+        QTest::newRow("nothing") << QByteArray() << QStringList{};
+        QTest::newRow("no final NULs") << QByteArray("/a") << QStringList{"/a"};
+        QTest::newRow("stops at the empty name")
+            << QByteArray("/a\0\0/b\0\0", 8) << QStringList{"/a"};
+    }
+    void nameLists()
+    {
+        QFETCH(QByteArray, list);
+        QFETCH(QStringList, names);
+        QStringList got;
+        for (const std::string& name : parseNameList(list.toStdString()))
+            got << QString::fromStdString(name);
+        QCOMPARE(got, names);
+    }
+
+    void collisionNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("copyStyle");
+        QTest::addColumn<int>("attempt");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("own name first") << "a.htm" << true << 0 << "a.htm";
+        QTest::newRow("first copy") << "a.htm" << true << 1 << "a - Copie.htm";
+        QTest::newRow("second copy") << "a.htm" << true << 2 << "a - Copie (2).htm";
+        QTest::newRow("third copy") << "a.htm" << true << 3 << "a - Copie (3).htm";
+        QTest::newRow("copy without extension") << "page" << true << 1 << "page - Copie";
+        QTest::newRow("second copy without extension") << "page" << true << 2 << "page - Copie (2)";
+        QTest::newRow("extension from the last dot") << "a.b.htm" << true << 1 << "a.b - Copie.htm";
+        QTest::newRow("other folder") << "a.htm" << false << 1 << "a (2).htm";
+        QTest::newRow("other folder again") << "a.htm" << false << 2 << "a (3).htm";
+        QTest::newRow("other folder, no extension") << "page" << false << 1 << "page (2)";
+    }
+    void collisionNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, copyStyle);
+        QFETCH(int, attempt);
+        QFETCH(QString, expected);
+        const auto style = copyStyle ? CollisionStyle::Copy : CollisionStyle::Numbered;
+        QCOMPARE(QString::fromStdString(
+                     collisionName(name.toStdString(), style, static_cast<unsigned>(attempt))),
+                 expected);
+    }
+
+    void percentEncoding_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QByteArray>("encoded");
+        QTest::newRow("kept as is") << QByteArray("/d/A-z_0.9~x") << QByteArray("/d/A-z_0.9~x");
+        QTest::newRow("space") << QByteArray("/d/a b") << QByteArray("/d/a%20b");
+        QTest::newRow("hash and percent") << QByteArray("/d/#1%") << QByteArray("/d/%231%25");
+        QTest::newRow("accented, as UTF-8 bytes")
+            << QByteArray("/d/\xC3\xA9t\xC3\xA9") << QByteArray("/d/%C3%A9t%C3%A9");
+        QTest::newRow("not UTF-8") << QByteArray("/d/\xFF\xE9") << QByteArray("/d/%FF%E9");
+        QTest::newRow("reserved characters") << QByteArray("/d/a+b&c=d?e:f;g,h'i")
+                                             << QByteArray("/d/a%2Bb%26c%3Dd%3Fe%3Af%3Bg%2Ch%27i");
+        QTest::newRow("control byte") << QByteArray("/d/a\nb") << QByteArray("/d/a%0Ab");
+    }
+    void percentEncoding()
+    {
+        QFETCH(QByteArray, path);
+        QFETCH(QByteArray, encoded);
+        QCOMPARE(QByteArray::fromStdString(percentEncodePath(path.toStdString())), encoded);
+    }
+
+    void infoText()
+    {
+        std::tm moment{};
+        moment.tm_year = 2024 - 1900;
+        moment.tm_mon = 2;
+        moment.tm_mday = 5;
+        moment.tm_hour = 7;
+        moment.tm_min = 8;
+        moment.tm_sec = 9;
+        moment.tm_isdst = -1;
+        const std::time_t when = std::mktime(&moment);
+        QCOMPARE(QString::fromStdString(trashInfoText("/d/a b.htm", when)),
+                 QString("[Trash Info]\nPath=/d/a%20b.htm\nDeletionDate=2024-03-05T07:08:09\n"));
+    }
+
+    void trashEntryNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("attempt");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("own name") << "a.htm" << 1 << "a.htm";
+        QTest::newRow("second") << "a.htm" << 2 << "a.2.htm";
+        QTest::newRow("no extension") << "page" << 3 << "page.3";
+        QTest::newRow("hidden file") << ".profile" << 2 << ".profile.2";
+    }
+    void trashEntryNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, attempt);
+        QFETCH(QString, expected);
+        QCOMPARE(QString::fromStdString(
+                     trashEntryName(name.toStdString(), static_cast<unsigned>(attempt))),
+                 expected);
+    }
+
+    void trashEntryNamesFitWithTheInfoSuffix()
+    {
+        // 120 two-byte characters: 240 bytes, cut on a character boundary.
+        std::string longName;
+        for (int i = 0; i < 120; ++i)
+            longName += "\xC3\xA9";
+        longName += ".htm";
+        for (unsigned attempt : {1u, 2u, 12345u}) {
+            const std::string name = trashEntryName(longName, attempt);
+            QVERIFY(name.size() + std::string(".trashinfo").size() <= 255);
+            QVERIFY(QString::fromUtf8(name).toUtf8().toStdString() == name); // still valid UTF-8
+            QVERIFY(name.ends_with(".htm"));
+            QVERIFY(trashEntryName(longName, attempt + 1) != name);
+        }
+    }
+
+    void localPaths_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("local");
+        QTest::addColumn<QString>("parent");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("file") << "/d/a.htm" << true << "/d"
+                              << "a.htm";
+        QTest::newRow("at the root") << "/a.htm" << true << "/"
+                                     << "a.htm";
+        QTest::newRow("double slash") << "/d//a" << true << "/d"
+                                      << "a";
+        QTest::newRow("web address") << "http://x/a.htm" << false << "http://x"
+                                     << "a.htm";
+        QTest::newRow("file address") << "file:///d/a.htm" << false << "file:///d"
+                                      << "a.htm";
+        QTest::newRow("relative") << "d/a.htm" << false << "d"
+                                  << "a.htm";
+        QTest::newRow("empty") << "" << false << ""
+                               << "";
+    }
+    void localPaths()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, local);
+        QFETCH(QString, parent);
+        QFETCH(QString, name);
+        const std::string p = path.toStdString();
+        QCOMPARE(isAbsoluteLocalPath(p), local);
+        QCOMPARE(QString::fromStdString(parentOf(p)), parent);
+        QCOMPARE(QString::fromStdString(nameOf(p)), name);
+    }
+
+    void insideChecks_data()
+    {
+        QTest::addColumn<QString>("inner");
+        QTest::addColumn<QString>("outer");
+        QTest::addColumn<bool>("inside");
+        QTest::newRow("same") << "/d/e"
+                              << "/d/e" << true;
+        QTest::newRow("below") << "/d/e/f"
+                               << "/d/e" << true;
+        QTest::newRow("name sharing a start") << "/d/ef"
+                                              << "/d/e" << false;
+        QTest::newRow("above") << "/d"
+                               << "/d/e" << false;
+        QTest::newRow("everything is inside the root") << "/d"
+                                                       << "/" << true;
+    }
+    void insideChecks()
+    {
+        QFETCH(QString, inner);
+        QFETCH(QString, outer);
+        QFETCH(bool, inside);
+        QCOMPARE(isSameOrInside(inner.toStdString(), outer.toStdString()), inside);
+    }
+
+    void byteCounts_data()
+    {
+        QTest::addColumn<qulonglong>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("one") << 1ULL << "1 octet";
+        QTest::newRow("few") << 512ULL << "512 octets";
+        QTest::newRow("kilo") << 1536ULL << "1,5 Ko";
+        QTest::newRow("mega") << 12897485ULL << "12,3 Mo";
+        QTest::newRow("just under a mega rounds up") << 1048575ULL << "1,0 Mo";
+        QTest::newRow("giga") << 1073741824ULL << "1,0 Go";
+    }
+    void byteCounts()
+    {
+        QFETCH(qulonglong, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(QString::fromStdString(byteCountText(bytes)), text);
+    }
+
+    void progressAndQuestionTexts()
+    {
+        QCOMPARE(QString::fromStdString(
+                     progressLabel(FileAction::Copy, "/d/a.htm", 1536, 1073741824ULL)),
+                 QString("Copie de « /d/a.htm »\n1,5 Ko sur 1,0 Go"));
+        QCOMPARE(QString::fromStdString(missingFolderQuestion("/d/new")),
+                 QString("Le dossier « /d/new » n'existe pas. Voulez-vous le créer ?"));
+    }
+
+    void errorMessages_data()
+    {
+        QTest::addColumn<int>("action");
+        QTest::addColumn<int>("problem");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        const int system = static_cast<int>(FileProblem::System);
+        const int copy = static_cast<int>(FileAction::Copy);
+        QTest::newRow("disk full")
+            << copy << system << ENOSPC << "Impossible de copier « /d/a ». Le disque est plein.";
+        QTest::newRow("read-only")
+            << static_cast<int>(FileAction::Move) << system << EROFS
+            << "Impossible de déplacer « /d/a ». Le système de fichiers est en lecture seule.";
+        QTest::newRow("name taken")
+            << static_cast<int>(FileAction::Rename) << system << EEXIST
+            << "Impossible de renommer « /d/a ». Un fichier de ce nom existe déjà.";
+        QTest::newRow("permission")
+            << static_cast<int>(FileAction::Trash) << system << EACCES
+            << "Impossible de mettre « /d/a » à la corbeille. L'accès est refusé.";
+        QTest::newRow("name too long") << copy << system << ENAMETOOLONG
+                                       << "Impossible de copier « /d/a ». Le nom est trop long.";
+        QTest::newRow("not found") << copy << system << ENOENT
+                                   << "Impossible de copier « /d/a ». Le fichier ou le dossier est "
+                                      "introuvable.";
+        QTest::newRow("unexpected code")
+            << copy << system << 9999
+            << "Impossible de copier « /d/a ». Erreur système inattendue "
+               "(code 9999).";
+        QTest::newRow("rename elsewhere")
+            << static_cast<int>(FileAction::Rename)
+            << static_cast<int>(FileProblem::RenameElsewhere) << 0
+            << "Impossible de renommer « /d/a ». Le nouveau nom doit désigner le même dossier.";
+    }
+    void errorMessages()
+    {
+        QFETCH(int, action);
+        QFETCH(int, problem);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        const FileFailure failure{static_cast<FileProblem>(problem), code, "/d/a"};
+        QCOMPARE(QString::fromStdString(failureMessage(static_cast<FileAction>(action), failure)),
+                 message);
+    }
+
+    void errorMessageWithoutItemGivesTheReasonOnly()
+    {
+        const FileFailure failure{FileProblem::UnknownFunction, 0, ""};
+        QCOMPARE(QString::fromStdString(failureMessage(FileAction::Copy, failure)),
+                 QString("Cette opération sur les fichiers n'existe pas."));
+    }
+
+    void everyProblemHasItsOwnSentence()
+    {
+        // A problem that fell through to the errno table would read "Erreur système".
+        QStringList seen;
+        for (int p = static_cast<int>(FileProblem::Cancelled);
+             p <= static_cast<int>(FileProblem::SpecialFile); ++p) {
+            const FileFailure failure{static_cast<FileProblem>(p), 0, ""};
+            const QString text = QString::fromStdString(failureMessage(FileAction::Copy, failure));
+            QVERIFY2(!text.contains("Erreur système"), qPrintable(text));
+            QVERIFY2(!seen.contains(text), qPrintable(text));
+            seen << text;
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFileopsTexts)
+#include "tst_fileops_texts.moc"

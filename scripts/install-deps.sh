@@ -5,7 +5,7 @@ set -euo pipefail
 
 run_packages=(cmake g++ make pkg-config qt6-base-dev qt6-webengine-dev qt6-translations-l10n
     libcups2-dev libgl-dev)
-test_packages=(xvfb xauth xdotool cups printer-driver-cups-pdf poppler-utils gvfs gvfs-bin
+test_packages=(xvfb xauth xdotool cups printer-driver-cups-pdf poppler-utils gvfs
     dbus dbus-x11 libglib2.0-bin desktop-file-utils)
 
 wanted=("${run_packages[@]}")

@@ -12,16 +12,17 @@ namespace {
 // Enough for any real folder; stops a loop on a file system that answers EEXIST to everything.
 constexpr unsigned kMostAttempts = 100000;
 
-void flushFolder(const std::string& folder)
+} // namespace
+
+int flushFolder(const std::string& folder)
 {
     const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
+    if (fd < 0)
+        return errno;
+    const int result = fsync(fd) == 0 ? 0 : errno;
+    close(fd);
+    return result;
 }
-
-} // namespace
 
 int placeUnderFreeName(const std::string& item, const std::string& folder, const NameChoice& choice,
                        std::string& finalPath)
@@ -32,7 +33,6 @@ int placeUnderFreeName(const std::string& item, const std::string& folder, const
         const int error = renameNoReplace(item, target);
         if (error == 0) {
             finalPath = target;
-            flushFolder(folder);
             return 0;
         }
         if (error != EEXIST || !choice.otherNames)

@@ -12,7 +12,10 @@ struct NameChoice {
     bool otherNames = false;                         // false: a taken name is a failure
 };
 
-// Renames `item` into `folder` under the first free name of the choice, never replacing anything,
-// and flushes the folder. Returns 0 with `finalPath` set, or an errno value (EEXIST: name taken).
+// Renames `item` into `folder` under the first free name of the choice, never replacing anything.
+// Returns 0 with `finalPath` set, or an errno value (EEXIST: the name is taken).
 int placeUnderFreeName(const std::string& item, const std::string& folder, const NameChoice& choice,
                        std::string& finalPath);
+
+// Writes a folder's entries to disk, so that a name just given survives a crash; 0 or errno.
+int flushFolder(const std::string& folder);

@@ -49,6 +49,7 @@ FileFailure copyWork(const std::string& source, const std::string& folder, const
         removeTree(temporary);
         return systemFailure(error, source);
     }
+    flushFolder(folder);
     return {};
 }
 
@@ -74,6 +75,11 @@ FileFailure moveWork(const std::string& source, bool isFolder, const std::string
     if (const int placeError = placeUnderFreeName(temporary, folder, choice, finalPath)) {
         removeTree(temporary);
         return systemFailure(placeError, source);
+    }
+    // The copy's name must be on disk before the source goes.
+    if (const int flushError = flushFolder(folder)) {
+        removeTree(finalPath);
+        return systemFailure(flushError, source);
     }
     if (const int removeError = removeTree(source)) {
         // A file still whole keeps its place and its copy goes; of a folder partly removed, the

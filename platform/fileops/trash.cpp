@@ -1,6 +1,7 @@
 #include "platform/fileops/trash.h"
 
 #include "platform/fileops/file_progress.h"
+#include "platform/fileops/free_name.h"
 #include "platform/fileops/local_path.h"
 #include "platform/fileops/no_replace_rename.h"
 #include "platform/fileops/remove_tree.h"
@@ -93,6 +94,13 @@ FileFailure trashByCopy(const TrashFolder& home, const std::string& path,
     TrashEntry placed;
     if (const int error = fileIntoTrash(home, temporary, original, placed)) {
         removeTree(temporary);
+        return systemFailure(error, path);
+    }
+    // The copy's name must be on disk before the item goes.
+    flushFolder(joinPath(home.path, "info"));
+    if (const int error = flushFolder(joinPath(home.path, "files"))) {
+        removeTree(placed.file);
+        unlink(placed.info.c_str());
         return systemFailure(error, path);
     }
     if (const int error = removeTree(path)) {

@@ -1,4 +1,3 @@
-#include "platform/fileops/collision_names.h"
 #include "platform/fileops/dialog_text.h"
 #include "platform/fileops/error_text.h"
 #include "platform/fileops/local_path.h"
@@ -35,35 +34,6 @@ private slots:
         QCOMPARE(got, names);
     }
 
-    void collisionNames_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("copyStyle");
-        QTest::addColumn<int>("attempt");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("own name first") << "a.htm" << true << 0 << "a.htm";
-        QTest::newRow("first copy") << "a.htm" << true << 1 << "a - Copie.htm";
-        QTest::newRow("second copy") << "a.htm" << true << 2 << "a - Copie (2).htm";
-        QTest::newRow("third copy") << "a.htm" << true << 3 << "a - Copie (3).htm";
-        QTest::newRow("copy without extension") << "page" << true << 1 << "page - Copie";
-        QTest::newRow("second copy without extension") << "page" << true << 2 << "page - Copie (2)";
-        QTest::newRow("extension from the last dot") << "a.b.htm" << true << 1 << "a.b - Copie.htm";
-        QTest::newRow("other folder") << "a.htm" << false << 1 << "a (2).htm";
-        QTest::newRow("other folder again") << "a.htm" << false << 2 << "a (3).htm";
-        QTest::newRow("other folder, no extension") << "page" << false << 1 << "page (2)";
-    }
-    void collisionNames()
-    {
-        QFETCH(QString, name);
-        QFETCH(bool, copyStyle);
-        QFETCH(int, attempt);
-        QFETCH(QString, expected);
-        const auto style = copyStyle ? CollisionStyle::Copy : CollisionStyle::Numbered;
-        QCOMPARE(QString::fromStdString(
-                     collisionName(name.toStdString(), style, static_cast<unsigned>(attempt))),
-                 expected);
-    }
-
     void percentEncoding_data()
     {
         QTest::addColumn<QByteArray>("path");
@@ -98,26 +68,6 @@ private slots:
         const std::time_t when = std::mktime(&moment);
         QCOMPARE(QString::fromStdString(trashInfoText("/d/a b.htm", when)),
                  QString("[Trash Info]\nPath=/d/a%20b.htm\nDeletionDate=2024-03-05T07:08:09\n"));
-    }
-
-    void trashEntryNames_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("attempt");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("own name") << "a.htm" << 1 << "a.htm";
-        QTest::newRow("second") << "a.htm" << 2 << "a.2.htm";
-        QTest::newRow("no extension") << "page" << 3 << "page.3";
-        QTest::newRow("hidden file") << ".profile" << 2 << ".profile.2";
-    }
-    void trashEntryNames()
-    {
-        QFETCH(QString, name);
-        QFETCH(int, attempt);
-        QFETCH(QString, expected);
-        QCOMPARE(QString::fromStdString(
-                     trashEntryName(name.toStdString(), static_cast<unsigned>(attempt))),
-                 expected);
     }
 
     void trashEntryNamesFitWithTheInfoSuffix()

@@ -17,19 +17,20 @@
 
 namespace {
 
-// Makes sure the target folder exists, creating it when the user agrees.
+// Makes sure the target folder exists, creating it when the user agrees. Failures name the source,
+// the item the user asked to copy or move.
 FileFailure targetFolderReady(const std::string& folder, const std::string& source,
                               std::uint16_t flags, FileOperationDialogs& dialogs)
 {
     struct stat st;
     if (stat(folder.c_str(), &st) == 0)
-        return S_ISDIR(st.st_mode) ? FileFailure{} : systemFailure(ENOTDIR, folder);
+        return S_ISDIR(st.st_mode) ? FileFailure{} : systemFailure(ENOTDIR, source);
     if (errno != ENOENT)
-        return systemFailure(errno, folder);
+        return systemFailure(errno, source);
     if (!(flags & FOF_NOCONFIRMATION) && !dialogs.askYesNo(missingFolderQuestion(folder)))
         return problemWith(FileProblem::Cancelled, source);
     if (const int error = makeFolders(folder, 0777))
-        return systemFailure(error, folder);
+        return systemFailure(error, source);
     return {};
 }
 
@@ -131,7 +132,7 @@ FileFailure transferItem(FileAction action, const std::string& source, const std
     choice.otherNames = ontoItself || (flags & FOF_RENAMEONCOLLISION);
     struct stat existing;
     if (!choice.otherNames && lstat(targetPath.c_str(), &existing) == 0)
-        return systemFailure(EEXIST, targetPath);
+        return systemFailure(EEXIST, source);
 
     FileProgress progress(action);
     progress.setItem(source);

@@ -4,9 +4,7 @@
 #include "platform/fileops/name_list.h"
 #include "platform/fileops/trash_info.h"
 
-#include <QRegularExpression>
 #include <QTest>
-#include <cerrno>
 
 // The pure pieces of the file-operation service: request lists, names, trash info, French texts.
 class TestFileopsTexts : public QObject {
@@ -86,39 +84,6 @@ private slots:
         }
     }
 
-    void localPaths_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<bool>("local");
-        QTest::addColumn<QString>("parent");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("file") << "/d/a.htm" << true << "/d"
-                              << "a.htm";
-        QTest::newRow("at the root") << "/a.htm" << true << "/"
-                                     << "a.htm";
-        QTest::newRow("double slash") << "/d//a" << true << "/d"
-                                      << "a";
-        QTest::newRow("web address") << "http://x/a.htm" << false << "http://x"
-                                     << "a.htm";
-        QTest::newRow("file address") << "file:///d/a.htm" << false << "file:///d"
-                                      << "a.htm";
-        QTest::newRow("relative") << "d/a.htm" << false << "d"
-                                  << "a.htm";
-        QTest::newRow("empty") << "" << false << ""
-                               << "";
-    }
-    void localPaths()
-    {
-        QFETCH(QString, path);
-        QFETCH(bool, local);
-        QFETCH(QString, parent);
-        QFETCH(QString, name);
-        const std::string p = path.toStdString();
-        QCOMPARE(isAbsoluteLocalPath(p), local);
-        QCOMPARE(QString::fromStdString(parentOf(p)), parent);
-        QCOMPARE(QString::fromStdString(nameOf(p)), name);
-    }
-
     void insideChecks_data()
     {
         QTest::addColumn<QString>("inner");
@@ -168,50 +133,6 @@ private slots:
                  QString("Copie de « /d/a.htm »\n1,5 Ko sur 1,0 Go"));
         QCOMPARE(QString::fromStdString(missingFolderQuestion("/d/new")),
                  QString("Le dossier « /d/new » n'existe pas. Voulez-vous le créer ?"));
-    }
-
-    void errorMessages_data()
-    {
-        QTest::addColumn<int>("action");
-        QTest::addColumn<int>("problem");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("message");
-        const int system = static_cast<int>(FileProblem::System);
-        const int copy = static_cast<int>(FileAction::Copy);
-        QTest::newRow("disk full")
-            << copy << system << ENOSPC << "Impossible de copier « /d/a ». Le disque est plein.";
-        QTest::newRow("read-only")
-            << static_cast<int>(FileAction::Move) << system << EROFS
-            << "Impossible de déplacer « /d/a ». Le système de fichiers est en lecture seule.";
-        QTest::newRow("name taken")
-            << static_cast<int>(FileAction::Rename) << system << EEXIST
-            << "Impossible de renommer « /d/a ». Un fichier de ce nom existe déjà.";
-        QTest::newRow("permission")
-            << static_cast<int>(FileAction::Trash) << system << EACCES
-            << "Impossible de mettre « /d/a » à la corbeille. L'accès est refusé.";
-        QTest::newRow("name too long") << copy << system << ENAMETOOLONG
-                                       << "Impossible de copier « /d/a ». Le nom est trop long.";
-        QTest::newRow("not found") << copy << system << ENOENT
-                                   << "Impossible de copier « /d/a ». Le fichier ou le dossier est "
-                                      "introuvable.";
-        QTest::newRow("unexpected code")
-            << copy << system << 9999
-            << "Impossible de copier « /d/a ». Erreur système inattendue "
-               "(code 9999).";
-        QTest::newRow("rename elsewhere")
-            << static_cast<int>(FileAction::Rename)
-            << static_cast<int>(FileProblem::RenameElsewhere) << 0
-            << "Impossible de renommer « /d/a ». Le nouveau nom doit désigner le même dossier.";
-    }
-    void errorMessages()
-    {
-        QFETCH(int, action);
-        QFETCH(int, problem);
-        QFETCH(int, code);
-        QFETCH(QString, message);
-        const FileFailure failure{static_cast<FileProblem>(problem), code, "/d/a"};
-        QCOMPARE(QString::fromStdString(failureMessage(static_cast<FileAction>(action), failure)),
-                 message);
     }
 
     void errorMessageWithoutItemGivesTheReasonOnly()

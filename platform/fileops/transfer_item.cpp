@@ -34,23 +34,22 @@ FileFailure targetFolderReady(const std::string& folder, const std::string& sour
     return {};
 }
 
-FileFailure copyWork(const std::string& source, const std::string& folder, const NameChoice& choice,
-                     FileProgress& progress)
+// Copies the source into the folder, under the first free name of the choice, whole and flushed.
+FileFailure copyIntoPlace(const std::string& source, const std::string& folder,
+                          const NameChoice& choice, FileProgress& progress, std::string& finalPath)
 {
     progress.setTotal(bytesOfItem(source));
     std::string temporary;
     if (const FileFailure failure = makeTemporaryCopy(source, folder, progress, temporary))
         return failure;
-    if (progress.cancelled()) {
-        removeTree(temporary);
-        return problemWith(FileProblem::Cancelled, source);
-    }
-    std::string finalPath;
     if (const int error = placeUnderFreeName(temporary, folder, choice, finalPath)) {
         removeTree(temporary);
         return systemFailure(error, source);
     }
-    flushFolder(folder);
+    if (const int error = flushFolder(folder)) {
+        removeTree(finalPath);
+        return systemFailure(error, source);
+    }
     return {};
 }
 
@@ -65,23 +64,8 @@ FileFailure moveWork(const std::string& source, bool isFolder, const std::string
     // Across file systems: a complete copy first; the source goes only once the copy is in place.
     if (access(parentOf(source).c_str(), W_OK) != 0)
         return systemFailure(errno, source);
-    progress.setTotal(bytesOfItem(source));
-    std::string temporary;
-    if (const FileFailure failure = makeTemporaryCopy(source, folder, progress, temporary))
+    if (const FileFailure failure = copyIntoPlace(source, folder, choice, progress, finalPath))
         return failure;
-    if (progress.cancelled()) {
-        removeTree(temporary);
-        return problemWith(FileProblem::Cancelled, source);
-    }
-    if (const int placeError = placeUnderFreeName(temporary, folder, choice, finalPath)) {
-        removeTree(temporary);
-        return systemFailure(placeError, source);
-    }
-    // The copy's name must be on disk before the source goes.
-    if (const int flushError = flushFolder(folder)) {
-        removeTree(finalPath);
-        return systemFailure(flushError, source);
-    }
     if (const int removeError = removeTree(source)) {
         // A file still whole keeps its place and its copy goes; of a folder partly removed, the
         // copy is the only whole one and stays.
@@ -136,9 +120,10 @@ FileFailure transferItem(FileAction action, const std::string& source, const std
 
     FileProgress progress(action);
     progress.setItem(source);
+    std::string finalPath;
     return runInBackground(dialogs, progress, [&] {
         return action == FileAction::Move
                    ? moveWork(source, S_ISDIR(item.st_mode), folder, choice, progress)
-                   : copyWork(source, folder, choice, progress);
+                   : copyIntoPlace(source, folder, choice, progress, finalPath);
     });
 }

@@ -87,10 +87,6 @@ FileFailure trashByCopy(const TrashFolder& home, const std::string& path,
     if (const FileFailure failure =
             makeTemporaryCopy(path, joinPath(home.path, "files"), progress, temporary))
         return failure;
-    if (progress.cancelled()) {
-        removeTree(temporary);
-        return problemWith(FileProblem::Cancelled, path);
-    }
     TrashEntry placed;
     if (const int error = fileIntoTrash(home, temporary, original, placed)) {
         removeTree(temporary);

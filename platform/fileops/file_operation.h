@@ -36,3 +36,10 @@ inline std::string singleNameList(const std::string& name)
     list.push_back('\0');
     return list;
 }
+
+class FileOperationDialogs;
+
+// Does what the request asks (move, copy, delete to the trash, rename), showing its progress,
+// questions and errors through `dialogs`. Returns 0 on success; anything else is a failure
+// (ECANCELED when the user cancelled; the error has been shown).
+int runFileOperation(const FileOperationRequest& request, FileOperationDialogs& dialogs);

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/fileops/file_failure.h"
+
+#include <cstdint>
+#include <string>
+
+// French texts of the service's question and progress dialogs.
+
+// "Le dossier « … » n'existe pas. Voulez-vous le créer ?"
+std::string missingFolderQuestion(const std::string& folder);
+
+// The title of the progress dialog for an action ("Copie en cours", ...).
+std::string progressTitle(FileAction action);
+
+// The progress line: the action, the file, and the bytes done out of the total.
+std::string progressLabel(FileAction action, const std::string& item, std::uint64_t done,
+                          std::uint64_t total);
+
+// A byte count as a French reader expects it: "512 octets", "1,5 Ko", "12,3 Mo", "1,0 Go".
+std::string byteCountText(std::uint64_t bytes);

@@ -1,0 +1,105 @@
+#include "platform/fileops/error_text.h"
+
+#include "platform/fileops/fill_in.h"
+
+#include <cerrno>
+
+namespace {
+
+std::string actionSentence(FileAction action)
+{
+    switch (action) {
+    case FileAction::Trash:
+        return "Impossible de mettre « %1 » à la corbeille.";
+    case FileAction::Rename:
+        return "Impossible de renommer « %1 ».";
+    case FileAction::Copy:
+        return "Impossible de copier « %1 ».";
+    case FileAction::Move:
+        return "Impossible de déplacer « %1 ».";
+    }
+    return "Impossible de traiter « %1 ».";
+}
+
+std::string problemSentence(const FileFailure& failure)
+{
+    switch (failure.problem) {
+    case FileProblem::None:
+    case FileProblem::System:
+        break;
+    case FileProblem::Cancelled:
+        return "L'opération a été annulée.";
+    case FileProblem::NotLocalPath:
+        return "Ce n'est pas le chemin complet d'un fichier local (il doit commencer par « / »).";
+    case FileProblem::BadRequest:
+        return "La liste des fichiers à traiter ou celle de leurs destinations est vide ou "
+               "incomplète.";
+    case FileProblem::UnknownFunction:
+        return "Cette opération sur les fichiers n'existe pas.";
+    case FileProblem::RenameElsewhere:
+        return "Le nouveau nom doit désigner le même dossier.";
+    case FileProblem::BadName:
+        return "Le nouveau nom n'est pas un nom de fichier valable.";
+    case FileProblem::SameItem:
+        return "La source et la destination sont le même élément.";
+    case FileProblem::IntoItself:
+        return "Un dossier ne peut pas être placé à l'intérieur de lui-même.";
+    case FileProblem::SpecialFile:
+        return "Ce dossier contient un fichier spécial (périphérique ou socket) qui ne peut pas "
+               "être copié.";
+    }
+    return reasonOfError(failure.code);
+}
+
+} // namespace
+
+std::string reasonOfError(int code)
+{
+    switch (code) {
+    case EACCES:
+    case EPERM:
+        return "L'accès est refusé.";
+    case ENOSPC:
+    case EDQUOT:
+        return "Le disque est plein.";
+    case EROFS:
+        return "Le système de fichiers est en lecture seule.";
+    case ENAMETOOLONG:
+        return "Le nom est trop long.";
+    case ENOENT:
+        return "Le fichier ou le dossier est introuvable.";
+    case EEXIST:
+    case ENOTEMPTY:
+        return "Un fichier de ce nom existe déjà.";
+    case ENOTDIR:
+        return "Un élément du chemin n'est pas un dossier.";
+    case EISDIR:
+        return "Un dossier porte ce nom.";
+    case EBUSY:
+    case ETXTBSY:
+        return "Le fichier est en cours d'utilisation.";
+    case EIO:
+        return "Une erreur de lecture ou d'écriture s'est produite sur le disque.";
+    case ELOOP:
+        return "Le chemin contient trop de liens symboliques.";
+    case EFBIG:
+        return "Le fichier est trop gros pour ce système de fichiers.";
+    case EXDEV:
+        return "Les deux emplacements sont sur des systèmes de fichiers différents.";
+    case EMLINK:
+        return "Le dossier contient trop d'éléments.";
+    case ENOMEM:
+        return "La mémoire est insuffisante.";
+    case ECANCELED:
+        return "L'opération a été annulée.";
+    default:
+        return fillIn("Erreur système inattendue (code %1).", {std::to_string(code)});
+    }
+}
+
+std::string failureMessage(FileAction action, const FileFailure& failure)
+{
+    if (failure.item.empty())
+        return problemSentence(failure);
+    return fillIn(actionSentence(action), {failure.item}) + " " + problemSentence(failure);
+}

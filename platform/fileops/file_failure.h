@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+
+// What the service was asked to do with an item.
+enum class FileAction { Trash, Rename, Copy, Move };
+
+// Why an item could not be handled.
+enum class FileProblem {
+    None,
+    System,          // a system call failed: `code` holds its errno value
+    Cancelled,       // the user cancelled (the progress "Annuler", or "Non" to a question)
+    NotLocalPath,    // not an absolute local path (a web address, "file://", a relative path)
+    BadRequest,      // no name in the source list, or lists that do not pair up
+    UnknownFunction, // a function other than move, copy, delete and rename
+    RenameElsewhere, // a rename whose new name is in another folder
+    BadName,         // an empty name, "." or ".."
+    SameItem,        // a move of an item onto itself
+    IntoItself,      // a folder copied or moved into itself
+    SpecialFile,     // a device or socket inside a folder to copy
+};
+
+// The outcome of one step: no problem, or the problem and the item it concerns.
+struct FileFailure {
+    FileProblem problem = FileProblem::None;
+    int code = 0;     // errno value for FileProblem::System
+    std::string item; // the path that the message names
+
+    explicit operator bool() const { return problem != FileProblem::None; }
+};
+
+inline FileFailure systemFailure(int code, const std::string& item)
+{
+    return {FileProblem::System, code, item};
+}
+
+inline FileFailure problemWith(FileProblem problem, const std::string& item)
+{
+    return {problem, 0, item};
+}

@@ -1,0 +1,117 @@
+#include "platform/fileops/file_operation.h"
+
+#include "platform/fileops/error_text.h"
+#include "platform/fileops/file_operation_dialogs.h"
+#include "platform/fileops/file_progress.h"
+#include "platform/fileops/local_path.h"
+#include "platform/fileops/name_list.h"
+#include "platform/fileops/operations.h"
+#include "platform/fileops/trash.h"
+
+#include <cerrno>
+#include <exception>
+#include <vector>
+
+namespace {
+
+FileFailure checkNames(FileAction action, const std::vector<std::string>& sources,
+                       const std::vector<std::string>& targets)
+{
+    if (sources.empty())
+        return problemWith(FileProblem::BadRequest, {});
+    if (action != FileAction::Trash && targets.size() != sources.size() && targets.size() != 1)
+        return problemWith(FileProblem::BadRequest, {});
+    if (action == FileAction::Rename && targets.size() != sources.size())
+        return problemWith(FileProblem::BadRequest, {});
+    for (const auto* list : {&sources, &targets})
+        for (const std::string& name : *list)
+            if (!isAbsoluteLocalPath(name))
+                return problemWith(FileProblem::NotLocalPath, name);
+    return {};
+}
+
+// The destination of the source at `index`: its own, or the one folder that all go to.
+std::string targetFor(const std::vector<std::string>& sources,
+                      const std::vector<std::string>& targets, std::size_t index)
+{
+    if (targets.size() == sources.size())
+        return targets[index];
+    return withoutTrailingSlashes(targets.front()) + "/";
+}
+
+FileFailure runRequest(FileAction action, const FileOperationRequest& request,
+                       FileOperationDialogs& dialogs)
+{
+    const std::vector<std::string> sources = parseNameList(request.from);
+    const std::vector<std::string> targets =
+        action == FileAction::Trash ? std::vector<std::string>() : parseNameList(request.to);
+    if (const FileFailure failure = checkNames(action, sources, targets))
+        return failure;
+    // Items done before a failure stay done, as each one is whole on its own.
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        const std::string source = withoutTrailingSlashes(sources[i]);
+        FileFailure failure;
+        if (action == FileAction::Trash) {
+            FileProgress progress(action);
+            failure =
+                runInBackground(dialogs, progress, [&] { return trashItem(source, progress); });
+        } else if (action == FileAction::Rename) {
+            failure = renameItem(source, targets[i]);
+        } else {
+            failure = transferItem(action, source, targetFor(sources, targets, i), request.flags,
+                                   dialogs);
+        }
+        if (failure)
+            return failure;
+    }
+    return {};
+}
+
+int resultCode(const FileFailure& failure)
+{
+    switch (failure.problem) {
+    case FileProblem::None:
+        return 0;
+    case FileProblem::Cancelled:
+        return ECANCELED;
+    case FileProblem::System:
+        return failure.code ? failure.code : EIO;
+    default:
+        return EINVAL;
+    }
+}
+
+} // namespace
+
+int runFileOperation(const FileOperationRequest& request, FileOperationDialogs& dialogs)
+{
+    FileAction action = FileAction::Copy;
+    FileFailure failure;
+    switch (request.function) {
+    case FO_MOVE:
+        action = FileAction::Move;
+        break;
+    case FO_COPY:
+        action = FileAction::Copy;
+        break;
+    case FO_DELETE:
+        // Always to the trash, with or without FOF_ALLOWUNDO: nothing is ever deleted for good.
+        action = FileAction::Trash;
+        break;
+    case FO_RENAME:
+        action = FileAction::Rename;
+        break;
+    default:
+        failure = problemWith(FileProblem::UnknownFunction, {});
+    }
+    if (!failure) {
+        try {
+            failure = runRequest(action, request, dialogs);
+        } catch (const std::exception&) {
+            failure = systemFailure(ENOMEM, {});
+        }
+    }
+    if (failure && failure.problem != FileProblem::Cancelled)
+        dialogs.showError(failureMessage(action, failure));
+    return resultCode(failure);
+}

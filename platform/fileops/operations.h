@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/fileops/file_failure.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class FileOperationDialogs;
+class FileProgress;
+
+// Runs a job through the dialogs' worker thread with its progress shown, and gives its outcome.
+FileFailure runInBackground(FileOperationDialogs& dialogs, FileProgress& progress,
+                            const std::function<FileFailure()>& job);
+
+// Renames an item within its folder, never over an existing name.
+FileFailure renameItem(const std::string& source, const std::string& target);
+
+// Copies or moves an item to a target path (a target ending in "/" names the folder to put it in),
+// asking through the dialogs whether to create a missing target folder, and showing the progress.
+FileFailure transferItem(FileAction action, const std::string& source, const std::string& target,
+                         std::uint16_t flags, FileOperationDialogs& dialogs);

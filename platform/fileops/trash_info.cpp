@@ -1,0 +1,71 @@
+#include "platform/fileops/trash_info.h"
+
+namespace {
+
+constexpr std::size_t kLongestName = 255 - sizeof(".trashinfo") + 1;
+
+bool isKeptAsIs(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~' || c == '/';
+}
+
+// Cuts at most `size` bytes off the end, never in the middle of a UTF-8 character.
+std::string cutTo(const std::string& text, std::size_t size)
+{
+    if (text.size() <= size)
+        return text;
+    std::size_t end = size;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return text.substr(0, end);
+}
+
+} // namespace
+
+std::string percentEncodePath(const std::string& path)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string encoded;
+    for (const unsigned char c : path) {
+        if (isKeptAsIs(c)) {
+            encoded += static_cast<char>(c);
+        } else {
+            encoded += '%';
+            encoded += digits[c >> 4];
+            encoded += digits[c & 15];
+        }
+    }
+    return encoded;
+}
+
+std::string deletionDateText(std::time_t when)
+{
+    std::tm local{};
+    localtime_r(&when, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
+    return text;
+}
+
+std::string trashInfoText(const std::string& pathField, std::time_t when)
+{
+    return "[Trash Info]\nPath=" + percentEncodePath(pathField) +
+           "\nDeletionDate=" + deletionDateText(when) + "\n";
+}
+
+std::string trashEntryName(const std::string& name, unsigned attempt)
+{
+    const auto dot = name.rfind('.');
+    const bool hasExtension = dot != std::string::npos && dot > 0;
+    std::string stem = hasExtension ? name.substr(0, dot) : name;
+    std::string extension = hasExtension ? name.substr(dot) : std::string();
+    const std::string number = attempt > 1 ? "." + std::to_string(attempt) : std::string();
+    // A long extension is no extension worth keeping whole.
+    if (extension.size() > 16) {
+        stem = name;
+        extension.clear();
+    }
+    stem = cutTo(stem, kLongestName - number.size() - extension.size());
+    return stem + number + extension;
+}

@@ -2,6 +2,8 @@
 #include "Unit1/Unit1_state.h"
 #include "platform/application_title.h"
 #include "platform/error.h"
+#include "platform/fileops/file_operation.h"
+#include "platform/fileops/qt_file_operation_dialogs.h"
 #include "platform/text_editor.h"
 #include "platform/ui/error_guard.h"
 #include "platform/ui/qt_user_dialogs.h"
@@ -98,8 +100,9 @@ int main(int argc, char* argv[])
     TForm1Services services;
     services.makeViewer = [](QWidget* parent) { return new WebEngineBrowser(parent); };
     services.dialogs = &dialogs;
-    services.fileOperation = [](const FileOperationRequest&) -> int {
-        throw VelmoError("Les op\u00e9rations sur les fichiers ne sont pas encore disponibles");
+    services.fileOperation = [](const FileOperationRequest& request) {
+        QtFileOperationDialogs fileDialogs(request.owner);
+        return runFileOperation(request, fileDialogs);
     };
     services.launchEditor = startTextEditor;
     services.executablePath = exePath;

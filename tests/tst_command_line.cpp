@@ -1,7 +1,7 @@
 #include "Unit1/Nom_Long.h"
 #include "Unit1/command_line.h"
 #include "Unit1/page_path.h"
-#include "scratch_files.h"
+#include "support/scratch_files.h"
 
 #include <QTest>
 

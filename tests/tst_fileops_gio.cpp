@@ -1,4 +1,4 @@
-#include "fileops_test_support.h"
+#include "support/fileops_support.h"
 
 #include <QProcess>
 #include <QStandardPaths>

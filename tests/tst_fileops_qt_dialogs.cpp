@@ -1,4 +1,4 @@
-#include "fileops_test_support.h"
+#include "support/fileops_support.h"
 #include "platform/fileops/qt_file_operation_dialogs.h"
 
 #include <QApplication>

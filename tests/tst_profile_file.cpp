@@ -1,5 +1,5 @@
 #include "platform/profile_file.h"
-#include "scratch_files.h"
+#include "support/scratch_files.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
 #include "platform/error.h"
-#include "scratch_files.h"
+#include "support/scratch_files.h"
 #include "settings/TIniFile.h"
 #include "settings/integer_text.h"
 #include "settings/settings_io.h"

@@ -6,6 +6,7 @@
 #include "support/scripted_dialogs.h"
 #include "support/scripted_viewer.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -74,6 +75,7 @@ struct FormFixture {
     {
         dialogs.openAnswers.push_back(page);
         form->Load1Click();
+        QCoreApplication::processEvents();
         log.clear();
     }
 };

@@ -1,0 +1,294 @@
+#include "Unit1/TForm1.h"
+#include "Unit1/Unit1_state.h"
+#include "support/fileops_support.h"
+#include "support/form_fixture.h"
+
+#include <QAction>
+#include <QTest>
+
+namespace {
+
+std::string read(const std::string& path)
+{
+    return readBytes(path);
+}
+
+QString qs(const std::string& bytes)
+{
+    return QFile::decodeName(QByteArray::fromStdString(bytes));
+}
+
+// A window over the real file-operation service in a fresh home, on page a.htm of a folder.
+struct FileFixture : FormFixture {
+    FreshHome home;
+    ScriptedFileDialogs fileDialogs;
+    std::string page;
+
+    FileFixture()
+    {
+        realService = [this](const FileOperationRequest& request) {
+            return runFileOperation(request, fileDialogs);
+        };
+        QDir(dir.path()).mkpath("pages");
+        QDir(dir.path()).mkpath("elsewhere");
+        page = path("pages/a.htm");
+        writeBytes(page, "<html>A</html>");
+        create();
+        openPage(page);
+    }
+    std::string trashed(const std::string& name) const { return home.trash() + "/files/" + name; }
+};
+
+const std::string release = "Navigate:";
+
+} // namespace
+
+class TestFileCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void withoutAPageNothingHappens()
+    {
+        FormFixture f;
+        TForm1& form = f.create();
+        for (QAction* command : {form.Rename1, form.Delete1, form.Copy1, form.Move1})
+            command->trigger();
+        Fichier_Courant = "/x/"; // a page that names no file
+        for (QAction* command : {form.Rename1, form.Delete1, form.Copy1, form.Move1})
+            command->trigger();
+        QVERIFY(f.requests.empty());
+        QVERIFY(f.dialogs.inputCaptions.empty());
+        QVERIFY(f.dialogs.saveTitles.empty());
+        QVERIFY(f.log.empty());
+    }
+
+    void rename_data()
+    {
+        QTest::addColumn<QString>("typed");   // "(cancel)" for Annuler
+        QTest::addColumn<QString>("newName"); // empty when nothing may change
+        QTest::newRow("no dot: extension kept") << "b"
+                                                << "b.htm";
+        QTest::newRow("own extension") << "b.txt"
+                                       << "b.txt";
+        QTest::newRow("a trailing dot suppresses the extension") << "b."
+                                                                 << "b.";
+        QTest::newRow("empty text: the extension alone") << ""
+                                                         << ".htm";
+        QTest::newRow("a name with a slash is refused") << "../elsewhere/b"
+                                                        << "";
+        QTest::newRow("an existing name is refused") << "taken.htm"
+                                                     << "";
+    }
+    void rename()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, newName);
+        FileFixture f;
+        writeBytes(f.path("pages/taken.htm"), "taken");
+        f.dialogs.inputAnswers = {typed};
+        f.form->Rename1->trigger();
+
+        QCOMPARE(f.dialogs.inputCaptions.back(), QStringLiteral("Nouveau nom de a.htm"));
+        QCOMPARE(f.dialogs.inputPrompts.back(),
+                 QStringLiteral("Entrer (nom[.ext]) puis confirmer"));
+        QCOMPARE(f.dialogs.inputValues.back(), QStringLiteral("a.htm"));
+        QCOMPARE(f.requests.size(), std::size_t(1));
+        const FileOperationRequest& request = f.requests[0];
+        QCOMPARE(request.function, unsigned(FO_RENAME));
+        QCOMPARE(request.flags, std::uint16_t(0x0050));
+        QCOMPARE(request.owner, f.form.get());
+        QCOMPARE(request.from, f.page + std::string(2, '\0'));
+        QCOMPARE(request.to, f.path("pages/") + QFile::encodeName(typed).toStdString() +
+                                 (typed.contains('.') ? "" : ".htm") + std::string(2, '\0'));
+
+        const std::string expected =
+            newName.isEmpty() ? f.page : f.path("pages/" + newName.toStdString());
+        // Release, let the viewer let go, run, then show the page again at once.
+        QCOMPARE(f.log, (std::vector<std::string>{release, "pending", "fileOperation",
+                                                  "Navigate:" + expected}));
+        QCOMPARE(Fichier_Courant, expected);
+        QVERIFY(exists(expected));
+        QCOMPARE(read(f.path("pages/taken.htm")), std::string("taken"));
+        if (newName.isEmpty()) {
+            QVERIFY(!f.fileDialogs.errors.empty());
+            QVERIFY(f.form->windowTitle().startsWith("Velmo 2.3")); // unchanged
+            QVERIFY(!exists(f.path("elsewhere/b.htm")));
+        } else {
+            QVERIFY(!exists(f.page));
+            QCOMPARE(f.form->windowTitle(), qs(expected));
+        }
+    }
+
+    void cancelledRenameTouchesNothing()
+    {
+        FileFixture f;
+        f.form->Rename1->trigger(); // no answer: Annuler
+        QVERIFY(f.requests.empty());
+        QVERIFY(f.log.empty());
+        QVERIFY(exists(f.page));
+    }
+
+    void deleteGoesToTheTrashWithoutAQuestion()
+    {
+        FileFixture f;
+        f.form->setTitle(f.page);
+        f.form->Delete1->trigger();
+        QCOMPARE(f.requests.size(), std::size_t(1));
+        QCOMPARE(f.requests[0].function, unsigned(FO_DELETE));
+        QCOMPARE(f.requests[0].flags, std::uint16_t(0x0050));
+        QVERIFY(f.requests[0].to.empty());
+        QCOMPARE(f.log, (std::vector<std::string>{release, "pending", "fileOperation"}));
+        QVERIFY(!exists(f.page));
+        QCOMPARE(read(f.trashed("a.htm")), std::string("<html>A</html>"));
+        QVERIFY(f.fileDialogs.questions.empty());
+        QVERIFY(Fichier_Courant.empty());
+        QCOMPARE(f.form->windowTitle(), QString());
+        QVERIFY(!f.form->closeRequested());
+    }
+
+    void failedDeleteShowsThePageAgain()
+    {
+        FileFixture f;
+        Fichier_Courant = f.path("pages/gone.htm");
+        f.form->Delete1->trigger();
+        QCOMPARE(f.log, (std::vector<std::string>{release, "pending", "fileOperation",
+                                                  "Navigate:" + Fichier_Courant, "pending"}));
+        QCOMPARE(Fichier_Courant, f.path("pages/gone.htm"));
+        QCOMPARE(f.fileDialogs.errors.size(), std::size_t(1));
+    }
+
+    void copyKeepsThePageShownAndRemembersTheFolder()
+    {
+        FileFixture f;
+        writeBytes(f.path("elsewhere/a.htm"), "older");
+        f.dialogs.saveAnswers = {f.path("elsewhere/a.htm"), f.path("pages/a.htm")};
+        f.form->Copy1->trigger();
+        QCOMPARE(f.dialogs.saveTitles.back(), "Copie du fichier " + qs(f.page));
+        QCOMPARE(f.dialogs.saveProposals.back(), f.path() + "a.htm"); // the program's folder
+        QCOMPARE(f.requests[0].function, unsigned(FO_COPY));
+        QCOMPARE(f.requests[0].flags, std::uint16_t(0x0048));
+        QCOMPARE(f.requests[0].to, f.path("elsewhere/a.htm") + std::string(2, '\0'));
+        QCOMPARE(f.log, std::vector<std::string>{"fileOperation"});
+        // An existing file is never overwritten: the copy takes another name.
+        QCOMPARE(read(f.path("elsewhere/a.htm")), std::string("older"));
+        QCOMPARE(read(f.path("elsewhere/a (2).htm")), std::string("<html>A</html>"));
+        QCOMPARE(Chemin_Copie, f.path("elsewhere/"));
+        QCOMPARE(Fichier_Courant, f.page);
+
+        f.form->Copy1->trigger(); // onto itself
+        QCOMPARE(f.dialogs.saveProposals.back(), f.path("elsewhere/a.htm"));
+        QCOMPARE(read(f.path("pages/a - Copie.htm")), std::string("<html>A</html>"));
+        QCOMPARE(Chemin_Copie, f.path("pages/"));
+    }
+
+    void moveEmptiesThePage()
+    {
+        FileFixture f;
+        f.dialogs.saveAnswers = {std::nullopt, f.path("elsewhere/b.htm")};
+        f.form->Move1->trigger();
+        QVERIFY(f.requests.empty());
+        QVERIFY(exists(f.page));
+        f.form->Move1->trigger();
+        QCOMPARE(f.dialogs.saveTitles.back(), "D\u00e9placement du fichier " + qs(f.page));
+        QCOMPARE(f.requests[0].function, unsigned(FO_MOVE));
+        QCOMPARE(f.requests[0].flags, std::uint16_t(0x0048));
+        QCOMPARE(f.log, (std::vector<std::string>{release, "pending", "fileOperation"}));
+        QCOMPARE(read(f.path("elsewhere/b.htm")), std::string("<html>A</html>"));
+        QVERIFY(!exists(f.page));
+        QVERIFY(Fichier_Courant.empty());
+        QCOMPARE(f.form->windowTitle(), QString());
+        QCOMPARE(Chemin_Deplacement, f.path("elsewhere/"));
+        QCOMPARE(Chemin_Copie, f.path()); // each command keeps its own folder
+    }
+
+    void failedMoveShowsThePageAgain()
+    {
+        FileFixture f;
+        f.dialogs.saveAnswers = {f.path("missing/b.htm")}; // "Non" to creating the folder
+        f.form->Move1->trigger();
+        QCOMPARE(f.fileDialogs.questions.size(), std::size_t(1));
+        QCOMPARE(f.log, (std::vector<std::string>{release, "pending", "fileOperation",
+                                                  "Navigate:" + f.page, "pending"}));
+        QCOMPARE(Fichier_Courant, f.page);
+        QCOMPARE(Chemin_Deplacement, f.path());
+        QVERIFY(exists(f.page));
+    }
+
+    void aWebPageIsNoFile()
+    {
+        FileFixture f;
+        Fichier_Courant = "http://example.com/a.html";
+        f.dialogs.inputAnswers = {QString("b")};
+        f.dialogs.saveAnswers = {f.path("elsewhere/a.html"), f.path("elsewhere/a.html")};
+        for (QAction* command : {f.form->Rename1, f.form->Delete1, f.form->Copy1, f.form->Move1})
+            command->trigger();
+        QCOMPARE(f.requests.size(), std::size_t(4));
+        QCOMPARE(f.fileDialogs.errors.size(), std::size_t(4));
+        for (const std::string& error : f.fileDialogs.errors)
+            QVERIFY2(QString::fromStdString(error).contains("fichier local"), error.c_str());
+        QCOMPARE(entriesOf(f.path("elsewhere")), std::vector<std::string>{});
+        QVERIFY(!exists(f.home.trash() + "/files"));
+        QCOMPARE(Fichier_Courant, std::string("http://example.com/a.html"));
+    }
+
+    void quickQuit_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("outcome"); // success, failure, cancel
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("rename done") << "rename"
+                                     << "success" << true;
+        QTest::newRow("rename failed") << "rename"
+                                       << "failure" << false;
+        QTest::newRow("rename cancelled") << "rename"
+                                          << "cancel" << false;
+        QTest::newRow("delete done") << "delete"
+                                     << "success" << true;
+        QTest::newRow("delete failed") << "delete"
+                                       << "failure" << false;
+        QTest::newRow("move done") << "move"
+                                   << "success" << true;
+        QTest::newRow("move failed") << "move"
+                                     << "failure" << false;
+        QTest::newRow("move cancelled") << "move"
+                                        << "cancel" << false;
+        QTest::newRow("copy done") << "copy"
+                                   << "success" << true;
+        QTest::newRow("copy failed still closes") << "copy"
+                                                  << "failure" << true;
+        QTest::newRow("copy cancelled in the dialog") << "copy"
+                                                      << "cancel" << false;
+    }
+    void quickQuit()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, outcome);
+        QFETCH(bool, closes);
+        FileFixture f;
+        f.form->rapidement1->trigger();
+        QVERIFY(Quitter_Rapide);
+        if (outcome == "failure")
+            Fichier_Courant = f.path("pages/gone.htm");
+        if (outcome != "cancel") {
+            f.dialogs.inputAnswers = {QString("b")};
+            f.dialogs.saveAnswers = {f.path("elsewhere/a.htm")};
+        }
+        const std::string before = Fichier_Courant;
+        if (command == "rename")
+            f.form->Rename1->trigger();
+        else if (command == "delete")
+            f.form->Delete1->trigger();
+        else if (command == "move")
+            f.form->Move1->trigger();
+        else
+            f.form->Copy1->trigger();
+        QCOMPARE(f.form->closeRequested(), closes);
+        // The command runs to its end before the window closes: a delete empties the title first.
+        if (closes && (command == "delete" || command == "move"))
+            QCOMPARE(f.form->windowTitle(), QString());
+        if (outcome == "failure")
+            QCOMPARE(Fichier_Courant, before);
+    }
+};
+
+QTEST_MAIN(TestFileCommands)
+#include "tst_file_commands.moc"

@@ -240,6 +240,21 @@ private slots:
         QVERIFY(w.dialogs.errors.empty());
     }
 
+    void crashedPageLeavesANotice()
+    {
+        RealWindow w;
+        write(w.path("a.htm"), "<html><body>A</body></html>");
+        TForm1& form = w.create({bytes(w.path("a.htm"))});
+        QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), w.path("a.htm"), loadTimeout);
+        w.viewer->Navigate("chrome://crash");
+        QTRY_VERIFY_WITH_TIMEOUT(w.runScript("document.body ? document.body.innerText : ''")
+                                     .toString()
+                                     .contains("interrompu"),
+                                 loadTimeout);
+        QCOMPARE(Fichier_Courant, bytes(w.path("a.htm")));
+        QVERIFY(w.dialogs.errors.empty());
+    }
+
     void dropOnThePageOpensTheFile()
     {
         RealWindow w;

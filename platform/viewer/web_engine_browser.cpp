@@ -15,6 +15,7 @@
 #include <QWebEngineView>
 
 #include <sys/stat.h>
+#include <utility>
 
 class WebEngineBrowser::ShownDocument : public ViewerDocument {
 public:
@@ -54,6 +55,16 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parent)
     reportState(QWebEnginePage::Forward, 1);
     reportState(QWebEnginePage::Stop, -1);
     connect(page, &QWebEnginePage::loadFinished, this, &WebEngineBrowser::onLoadFinished);
+    // A page too big for the memory, or one that crashes the engine, leaves a French notice in
+    // place of a blank view; the file stays the current page.
+    connect(page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status) {
+                if (status == QWebEnginePage::NormalTerminationStatus)
+                    return;
+                const std::string path = localPathOfUrl(page->url());
+                showNotice(path, QStringLiteral("L'affichage de la page s'est interrompu (elle est "
+                                                "peut-être trop grande pour la mémoire)."));
+            });
 
     printer = new PagePrinter(this);
     connect(printer, &PagePrinter::failed, this, &WebBrowser::failedLater);
@@ -75,6 +86,7 @@ WebEngineBrowser::~WebEngineBrowser()
 
 void WebEngineBrowser::Navigate(const std::string& address)
 {
+    showingNotice = false;
     noticePath.clear();
     if (!address.empty() && address.front() == '/') {
         struct stat info;
@@ -92,6 +104,7 @@ void WebEngineBrowser::Navigate(const std::string& address)
 
 void WebEngineBrowser::showNotice(const std::string& path, const QString& text)
 {
+    showingNotice = true;
     noticePath = path;
     page->setHtml(QStringLiteral("<!DOCTYPE html><html lang=\"fr\"><meta charset=\"utf-8\">"
                                  "<body><p>%1</p></body></html>")
@@ -135,9 +148,11 @@ ViewerDocument* WebEngineBrowser::Document()
 void WebEngineBrowser::onLoadFinished()
 {
     const QUrl url = page->url();
-    if (!noticePath.empty()) {
+    if (showingNotice) {
+        showingNotice = false;
         documentShown = true;
-        emit DocumentComplete(noticePath);
+        if (!noticePath.empty())
+            emit DocumentComplete(std::exchange(noticePath, std::string()));
         return;
     }
     // The blank page that lets go of a file is not a document of the user's.

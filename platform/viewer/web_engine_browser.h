@@ -47,5 +47,6 @@ private:
     bool documentShown = false;
     // A path shown through a notice page (a FIFO, a device) is reported as itself once it
     // completes.
+    bool showingNotice = false;
     std::string noticePath;
 };

@@ -8,13 +8,13 @@
 #include "platform/ui/error_guard.h"
 #include "platform/ui/qt_user_dialogs.h"
 #include "platform/viewer/web_engine_browser.h"
+#include "platform/viewer/web_engine_setup.h"
 #include "settings/settings_path.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTranslator>
@@ -23,22 +23,8 @@
 #include <cxxabi.h>
 #include <memory>
 #include <typeinfo>
-#include <unistd.h>
 
 namespace {
-
-// The web engine's sandbox refuses to start as root; it is switched off for this process only then.
-void prepareWebEngineEnvironment()
-{
-    if (::geteuid() == 0)
-        ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
-    // The program writes no log: the engine's own diagnostics stay quiet unless asked for.
-    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    if (!flags.contains("--log-level"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --log-level=3").trimmed());
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-}
 
 void installFrenchTranslations(QApplication& app)
 {
@@ -86,7 +72,7 @@ int startFailed(const std::exception& error, const std::string& exePath)
 
 int main(int argc, char* argv[])
 {
-    prepareWebEngineEnvironment();
+    prepareWebEngineProcess();
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmo"));

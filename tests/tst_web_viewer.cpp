@@ -17,6 +17,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStandardPaths>
 
 #include "platform/viewer/find_dialog.h"
@@ -240,6 +241,48 @@ private slots:
         QVERIFY(w.dialogs.errors.empty());
     }
 
+    void theEngineSpeaksFrench()
+    {
+        RealWindow w;
+        write(w.path("a.htm"), "<html><body><p>Texte</p><a href=\"b.htm\">lien</a></body></html>");
+        TForm1& form = w.create({bytes(w.path("a.htm"))});
+        QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), w.path("a.htm"), loadTimeout);
+        QCOMPARE(w.runScript("navigator.language").toString(), QString("fr"));
+
+        // The context menu: French, and nothing that would take the page out of the viewer.
+        QWidget* surface = w.viewer->view()->focusProxy();
+        QTest::mouseClick(surface, Qt::RightButton, Qt::NoModifier, QPoint(20, 20));
+        QMenu* menu = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((menu = visibleMenu()) != nullptr, loadTimeout);
+        QStringList texts;
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator())
+                texts << action->text();
+        QVERIFY2(texts.contains(QString::fromUtf8("Précédente")), qPrintable(texts.join('|')));
+        QVERIFY2(texts.contains("Actualiser"), qPrintable(texts.join('|')));
+        for (const QString& text : texts)
+            QVERIFY2(!text.contains("page", Qt::CaseInsensitive), qPrintable(text));
+        menu->close();
+
+        // A page's script dialog.
+        QString caption;
+        QTimer::singleShot(300, [&] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                caption = box->windowTitle();
+                box->close();
+            }
+        });
+        w.runScript("alert('Bonjour')");
+        QTRY_COMPARE_WITH_TIMEOUT(caption, QString("Message de la page"), loadTimeout);
+
+        // The engine's own error page.
+        w.viewer->Navigate(bytes(w.path("nothere.htm")));
+        QTRY_VERIFY_WITH_TIMEOUT(w.runScript("document.body ? document.body.innerText : ''")
+                                     .toString()
+                                     .contains(QString::fromUtf8("Impossible d'accéder")),
+                                 loadTimeout);
+    }
+
     void crashedPageLeavesANotice()
     {
         RealWindow w;
@@ -338,6 +381,14 @@ private slots:
     }
 
 private:
+    static QMenu* visibleMenu()
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* menu = qobject_cast<QMenu*>(widget); menu && menu->isVisible())
+                return menu;
+        return nullptr;
+    }
+
     static const char* deadCupsSocket() { return "/nonexistent-velmo/cups.sock"; }
 };
 

@@ -4,11 +4,13 @@
 #include "platform/viewer/file_url.h"
 #include "platform/viewer/find_dialog.h"
 #include "platform/viewer/local_file_guard.h"
+#include "platform/viewer/page_actions.h"
 #include "platform/viewer/page_printer.h"
 #include "platform/viewer/web_page.h"
 
 #include <QAction>
 #include <QFile>
+#include <QMenu>
 #include <QVBoxLayout>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -36,6 +38,16 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parent)
     page = new WebPage(profile, this);
     webView = new QWebEngineView(this);
     webView->setPage(page);
+    translatePageActions(*page);
+    webView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(webView, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu* menu = pageContextMenu(*webView);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        if (menu->isEmpty())
+            delete menu;
+        else
+            menu->popup(webView->mapToGlobal(at));
+    });
     // Drops belong to the main window, which opens the dropped file as the current page.
     webView->setAcceptDrops(false);
 

@@ -4,18 +4,17 @@
 #include "platform/error.h"
 #include "platform/text_editor.h"
 #include "platform/ui/error_guard.h"
+#include "platform/ui/french_translations.h"
 #include "platform/ui/qt_user_dialogs.h"
 #include "platform/viewer/web_engine_browser.h"
 #include "settings/settings_path.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QLibraryInfo>
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QScreen>
-#include <QTranslator>
 
 #include <cstdlib>
 #include <cxxabi.h>
@@ -36,18 +35,6 @@ void prepareWebEngineEnvironment()
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --log-level=3").trimmed());
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-}
-
-void installFrenchTranslations(QApplication& app)
-{
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    for (const char* name : {"qtbase_fr", "qtwebengine_fr"}) {
-        auto* translator = new QTranslator(&app);
-        if (translator->load(QString::fromLatin1(name), folder))
-            QCoreApplication::installTranslator(translator);
-        else
-            delete translator;
-    }
 }
 
 QString className(const std::exception& error)

@@ -1,23 +1,10 @@
 #include "platform/ui/french_translations.h"
 #include "platform/ui/qt_user_dialogs.h"
+#include "support/open_dialog.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QDialog>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-
-#include <functional>
-#include <memory>
 
 // Texts Qt shows when its French catalogue is missing: none may be seen in our dialogs.
 static const QStringList englishTexts =
@@ -29,70 +16,10 @@ static const QStringList englishTexts =
 
 enum Dialog { OpenFile, SaveFile, InputQuery, ErrorBox };
 
-// What a dialog shows while it is open.
-struct DialogTexts {
-    QString title;
-    QStringList buttons;
-    QStringList others;
-};
-
-// The texts of the widgets a user sees or reaches in the dialog, its line edits' context menus
-// included; a shortcut after a tab is left out.
-static DialogTexts textsOf(QWidget& dialog)
-{
-    DialogTexts texts;
-    texts.title = dialog.windowTitle();
-    for (const auto* button : dialog.findChildren<QAbstractButton*>()) {
-        if (!button->text().isEmpty())
-            texts.buttons << button->text();
-        texts.others << button->toolTip();
-    }
-    for (const auto* label : dialog.findChildren<QLabel*>())
-        texts.others << label->text();
-    for (const auto* combo : dialog.findChildren<QComboBox*>())
-        for (int i = 0; i < combo->count(); ++i)
-            texts.others << combo->itemText(i);
-    for (const auto* header : dialog.findChildren<QHeaderView*>())
-        for (int i = 0; header->model() && i < header->count(); ++i)
-            texts.others << header->model()->headerData(i, header->orientation()).toString();
-    for (const auto* action : dialog.findChildren<QAction*>())
-        texts.others << action->text() << action->toolTip();
-    for (auto* edit : dialog.findChildren<QLineEdit*>()) {
-        std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
-        for (const auto* action : menu->actions())
-            texts.others << action->text().section(QLatin1Char('\t'), 0, 0);
-    }
-    texts.others.removeAll(QString());
-    return texts;
-}
-
 class TestFrenchDialogs : public QObject {
     Q_OBJECT
 private:
     QTemporaryDir folder;
-
-    // Runs one of the dialogs, takes its texts once it is the active modal window, then closes it.
-    std::optional<DialogTexts> textsWhileOpen(const std::function<void()>& run)
-    {
-        std::optional<DialogTexts> seen;
-        QElapsedTimer clock;
-        clock.start();
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                seen = textsOf(*dialog);
-                dialog->reject();
-            } else if (clock.elapsed() > 10000) {
-                for (QWidget* widget : QApplication::topLevelWidgets())
-                    if (auto* dialog = qobject_cast<QDialog*>(widget);
-                        dialog && dialog->isVisible())
-                        dialog->reject();
-            }
-        });
-        poll.start(20);
-        run();
-        return seen;
-    }
 
 private slots:
     void initTestCase()
@@ -135,22 +62,24 @@ private slots:
 
         QtUserDialogs dialogs(QStringLiteral("Velmo"));
         const std::string path = QFile::encodeName(folder.filePath("page.htm")).toStdString();
-        const std::optional<DialogTexts> seen = textsWhileOpen([&] {
-            switch (which) {
-            case OpenFile:
-                dialogs.openFile(nullptr, QFile::encodeName(folder.path()).toStdString());
-                break;
-            case SaveFile:
-                dialogs.saveFile(nullptr, title, path);
-                break;
-            case InputQuery:
-                dialogs.inputQuery(nullptr, title, others.first(), QStringLiteral("page.htm"));
-                break;
-            case ErrorBox:
-                dialogs.errorBox(nullptr, others.first());
-                break;
-            }
-        });
+        const std::optional<DialogTexts> seen = textsWhileOpen(
+            [&] {
+                switch (which) {
+                case OpenFile:
+                    dialogs.openFile(nullptr, QFile::encodeName(folder.path()).toStdString());
+                    break;
+                case SaveFile:
+                    dialogs.saveFile(nullptr, title, path);
+                    break;
+                case InputQuery:
+                    dialogs.inputQuery(nullptr, title, others.first(), QStringLiteral("page.htm"));
+                    break;
+                case ErrorBox:
+                    dialogs.errorBox(nullptr, others.first());
+                    break;
+                }
+            },
+            DialogAnswer::Reject);
         QVERIFY2(seen, "la boîte de dialogue n'a pas été vue ouverte");
         QCOMPARE(seen->title, title);
         QStringList shownButtons = seen->buttons;

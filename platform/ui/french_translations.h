@@ -2,6 +2,7 @@
 
 class QCoreApplication;
 
-// Installs Qt's own French texts (standard dialogs, buttons, context menus) on the application;
-// the catalogues are owned by it. A catalogue that is missing is left out.
+// Installs French texts for what Qt itself shows (standard dialogs, buttons, context menus, the
+// web engine's page menu) on the application, which owns the catalogues. A catalogue missing from
+// the system is left out.
 void installFrenchTranslations(QCoreApplication& app);

@@ -2,8 +2,8 @@
 
 #include <QWebEnginePage>
 
-// The page policy of the viewer: links that would open a new window open in the same page, and the
-// page's console messages are not logged.
+// The page policy of the viewer: links that would open a new window open in the same page, the
+// page's console messages are not logged, and the page's script dialogs have French titles.
 class WebPage : public QWebEnginePage {
     Q_OBJECT
 public:
@@ -13,4 +13,11 @@ protected:
     QWebEnginePage* createWindow(WebWindowType type) override;
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
                                   int lineNumber, const QString& sourceId) override;
+    void javaScriptAlert(const QUrl& securityOrigin, const QString& message) override;
+    bool javaScriptConfirm(const QUrl& securityOrigin, const QString& message) override;
+    bool javaScriptPrompt(const QUrl& securityOrigin, const QString& message,
+                          const QString& defaultValue, QString* result) override;
+
+private:
+    QString dialogTitle(const QString& sentence) const;
 };

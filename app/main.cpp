@@ -76,6 +76,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmo"));
     QApplication::setApplicationVersion(QStringLiteral(VELMO_VERSION));
+    // Lets the desktop match the windows with the installed entry (and so its icon).
+    QGuiApplication::setDesktopFileName(QStringLiteral("velmo"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/velmo/velmo-32.png")));
     installFrenchTranslations(app);
 

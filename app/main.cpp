@@ -6,6 +6,7 @@
 #include "platform/fileops/qt_file_operation_dialogs.h"
 #include "platform/text_editor.h"
 #include "platform/ui/error_guard.h"
+#include "platform/ui/french_translations.h"
 #include "platform/ui/qt_user_dialogs.h"
 #include "platform/viewer/web_engine_browser.h"
 #include "platform/viewer/web_engine_setup.h"
@@ -13,11 +14,9 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QScreen>
-#include <QTranslator>
 
 #include <cstdlib>
 #include <cxxabi.h>
@@ -25,18 +24,6 @@
 #include <typeinfo>
 
 namespace {
-
-void installFrenchTranslations(QApplication& app)
-{
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    for (const char* name : {"qtbase_fr", "qtwebengine_fr"}) {
-        auto* translator = new QTranslator(&app);
-        if (translator->load(QString::fromLatin1(name), folder))
-            QCoreApplication::installTranslator(translator);
-        else
-            delete translator;
-    }
-}
 
 QString className(const std::exception& error)
 {
@@ -77,6 +64,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmo"));
     QApplication::setApplicationVersion(QStringLiteral(VELMO_VERSION));
+    // Lets the desktop match the windows with the installed entry (and so its icon).
+    QGuiApplication::setDesktopFileName(QStringLiteral("velmo"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/velmo/velmo-32.png")));
     installFrenchTranslations(app);
 

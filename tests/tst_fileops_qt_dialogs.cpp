@@ -1,5 +1,5 @@
-#include "support/fileops_support.h"
 #include "platform/fileops/qt_file_operation_dialogs.h"
+#include "support/fileops_support.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "platform/error.h"
-#include "support/scratch_files.h"
 #include "settings/TIniFile.h"
 #include "settings/integer_text.h"
 #include "settings/settings_io.h"
 #include "settings/settings_path.h"
+#include "support/scratch_files.h"
 
 #include <QFileInfo>
 #include <QTest>

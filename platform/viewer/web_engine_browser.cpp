@@ -4,7 +4,7 @@
 #include "platform/viewer/file_url.h"
 #include "platform/viewer/find_dialog.h"
 #include "platform/viewer/local_file_guard.h"
-#include "platform/viewer/page_actions.h"
+#include "platform/viewer/page_context_menu.h"
 #include "platform/viewer/page_printer.h"
 #include "platform/viewer/web_page.h"
 
@@ -38,7 +38,6 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parent)
     page = new WebPage(profile, this);
     webView = new QWebEngineView(this);
     webView->setPage(page);
-    translatePageActions(*page);
     webView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(webView, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         QMenu* menu = pageContextMenu(*webView);

@@ -3,7 +3,7 @@
 #include <QWebEnginePage>
 
 // The page policy of the viewer: links that would open a new window open in the same page, the
-// page's console messages are not logged, and its script dialogs speak French.
+// page's console messages are not logged, and the page's script dialogs have French titles.
 class WebPage : public QWebEnginePage {
     Q_OBJECT
 public:
@@ -17,4 +17,7 @@ protected:
     bool javaScriptConfirm(const QUrl& securityOrigin, const QString& message) override;
     bool javaScriptPrompt(const QUrl& securityOrigin, const QString& message,
                           const QString& defaultValue, QString* result) override;
+
+private:
+    QString dialogTitle(const QString& sentence) const;
 };

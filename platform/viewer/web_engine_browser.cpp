@@ -77,6 +77,10 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parent)
                                                 "peut-être trop grande pour la mémoire)."));
             });
 
+    // The engine makes its drawing surface at the first page; a blank one now, before the window is
+    // shown, keeps that from remaking the shown window (which would drop its maximized state).
+    page->setUrl(QUrl(QStringLiteral("about:blank")));
+
     printer = new PagePrinter(this);
     connect(printer, &PagePrinter::failed, this, &WebBrowser::failedLater);
 }

@@ -18,23 +18,22 @@ if $wm && ! command -v openbox >/dev/null; then
     exit 77
 fi
 
-display=""
-for number in $(seq 90 140); do
-    if [ ! -e "/tmp/.X$number-lock" ] && [ ! -e "/tmp/.X11-unix/X$number" ]; then
-        display=":$number"
-        break
-    fi
+# Xvfb picks a free display itself and writes its number: two tests starting at once never clash.
+numberFile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
+trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null || true; rm -f "$numberFile"' EXIT
+for _ in $(seq 100); do
+    [ -s "$numberFile" ] && break
+    sleep 0.05
 done
-[ -n "$display" ] || { echo "SKIP: aucun numéro d'écran libre"; exit 77; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null || true' EXIT
+[ -s "$numberFile" ] || { echo "ÉCHEC : Xvfb ne démarre pas" >&2; exit 1; }
+display=":$(tr -d '[:space:]' <"$numberFile")"
 export DISPLAY=$display
 for _ in $(seq 50); do
     xdotool getdisplaygeometry >/dev/null 2>&1 && break
     sleep 0.1
 done
-xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIP: Xvfb ne démarre pas"; exit 77; }
+xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "ÉCHEC : Xvfb ne démarre pas" >&2; exit 1; }
 if $wm; then
     openbox >/dev/null 2>&1 &
     sleep 1

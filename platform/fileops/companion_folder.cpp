@@ -3,28 +3,28 @@
 #include "platform/fileops/local_path.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 // The names browsers and office suites give the folder, in their order of likelihood.
-constexpr std::array<std::string_view, 22> kSuffixes = {
+constexpr std::string_view kSuffixes[] = {
     "_files",    ".files",     "_fichiers", "-Dateien",    "_bestanden", "_archivos",
     "_arquivos", "_ficheiros", "_file",     "-filer",      "_tiedostot", "_soubory",
     "_pliki",    "_elemei",    "_datoteke", "_fajlovi",    "_dosyalar",  "_failid",
     "_fails",    "_bylos",     "_fitxers",  "_fitxategiak"};
 
-constexpr std::array<std::string_view, 4> kPageExtensions = {".htm", ".html", ".shtml", ".xhtml"};
+constexpr std::string_view kPageExtensions[] = {".htm", ".html", ".shtml", ".xhtml"};
 
 // The attributes whose value is an address the page loads or links to.
-constexpr std::array<std::string_view, 10> kLinkAttributes = {
-    "href",       "src",    "srcset", "data",     "poster",
-    "background", "lowsrc", "dynsrc", "longdesc", "xlink:href"};
+constexpr std::string_view kLinkAttributes[] = {"href",     "src",        "srcset", "data",
+                                                "poster",   "background", "lowsrc", "dynsrc",
+                                                "longdesc", "xlink:href"};
 
 // Enough for the head and the first part of the body of any real page.
 constexpr std::size_t kPrefixBytes = 1 << 20;
@@ -110,8 +110,8 @@ void appendUtf8(std::string& out, unsigned long code)
 // addresses use replaced by their characters.
 std::string withoutReferences(std::string_view value)
 {
-    static const std::array<std::pair<std::string_view, char>, 5> named = {
-        {{"amp;", '&'}, {"lt;", '<'}, {"gt;", '>'}, {"quot;", '"'}, {"apos;", '\''}}};
+    static const std::pair<std::string_view, char> named[] = {
+        {"amp;", '&'}, {"lt;", '<'}, {"gt;", '>'}, {"quot;", '"'}, {"apos;", '\''}};
     std::string out;
     for (std::size_t i = 0; i < value.size(); ++i) {
         if (value[i] != '&') {
@@ -277,7 +277,7 @@ std::size_t readTag(std::string_view html, std::size_t at, FolderTally& tally)
                 ++at;
             value = html.substr(start, at - start);
         }
-        if (std::any_of(kLinkAttributes.begin(), kLinkAttributes.end(),
+        if (std::any_of(std::begin(kLinkAttributes), std::end(kLinkAttributes),
                         [&](std::string_view known) { return equalsIgnoringCase(name, known); })) {
             if (equalsIgnoringCase(name, "srcset"))
                 tally.addSourceSet(value);
@@ -355,7 +355,7 @@ bool isNamedFor(const std::string& folder, const std::string& page)
     const std::string stem = stemOf(page);
     if (stem.empty())
         return false;
-    return std::any_of(kSuffixes.begin(), kSuffixes.end(), [&](std::string_view suffix) {
+    return std::any_of(std::begin(kSuffixes), std::end(kSuffixes), [&](std::string_view suffix) {
         return folder.size() == stem.size() + suffix.size() &&
                folder.compare(0, stem.size(), stem) == 0 &&
                folder.compare(stem.size(), suffix.size(), suffix) == 0;
@@ -404,14 +404,14 @@ bool isSavedPageName(const std::string& name)
     if (dot == std::string::npos)
         return false;
     const std::string_view extension = std::string_view(name).substr(dot);
-    return std::any_of(kPageExtensions.begin(), kPageExtensions.end(), [&](std::string_view known) {
-        return equalsIgnoringCase(extension, known);
-    });
+    return std::any_of(
+        std::begin(kPageExtensions), std::end(kPageExtensions),
+        [&](std::string_view known) { return equalsIgnoringCase(extension, known); });
 }
 
 bool hasCompanionSuffix(const std::string& name)
 {
-    return std::any_of(kSuffixes.begin(), kSuffixes.end(), [&](std::string_view suffix) {
+    return std::any_of(std::begin(kSuffixes), std::end(kSuffixes), [&](std::string_view suffix) {
         return name.size() > suffix.size() &&
                name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
     });

@@ -36,6 +36,10 @@ public:
     {
         std::fprintf(stderr, "erreur : %s\n", message.c_str());
     }
+    void showWarning(const std::string& message) override
+    {
+        std::fprintf(stderr, "avertissement : %s\n", message.c_str());
+    }
     void runWithProgress(FileProgress&, const std::function<void()>& work) override
     {
         std::thread worker(work);

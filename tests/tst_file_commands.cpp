@@ -2,6 +2,7 @@
 #include "Unit1/Unit1_state.h"
 #include "support/fileops_support.h"
 #include "support/form_fixture.h"
+#include "support/saved_page.h"
 
 #include <QAction>
 #include <QTest>
@@ -198,6 +199,29 @@ private slots:
         QCOMPARE(f.form->windowTitle(), QString());
         QCOMPARE(Chemin_Deplacement, f.path("elsewhere/"));
         QCOMPARE(Chemin_Copie, f.path()); // each command keeps its own folder
+    }
+
+    void savedPageTakesItsFolderAlong()
+    {
+        FileFixture f;
+        savedPage::make(f.path("pages"));
+        f.dialogs.saveAnswers = {f.path("elsewhere/a.htm")};
+        f.form->Move1->trigger();
+
+        // The window asks for the page alone; the service takes its folder along.
+        QCOMPARE(f.requests.back().from, f.page + std::string(2, '\0'));
+        QCOMPARE(entriesOf(f.path("pages")), std::vector<std::string>{});
+        QCOMPARE(entriesOf(f.path("elsewhere")), (std::vector<std::string>{"a.htm", "a_files"}));
+        QCOMPARE(savedPage::brokenLinks(f.path("elsewhere/a.htm")), std::vector<std::string>{});
+
+        f.openPage(f.path("elsewhere/a.htm"));
+        f.form->Delete1->trigger();
+        QCOMPARE(f.requests.back().from, f.path("elsewhere/a.htm") + std::string(2, '\0'));
+        QCOMPARE(entriesOf(f.path("elsewhere")), std::vector<std::string>{});
+        QCOMPARE(entriesOf(f.home.trash() + "/files"),
+                 (std::vector<std::string>{"a.htm", "a_files"}));
+        QVERIFY(f.fileDialogs.errors.empty());
+        QVERIFY(f.fileDialogs.warnings.empty());
     }
 
     void failedMoveShowsThePageAgain()

@@ -1,5 +1,6 @@
 #include "platform/fileops/qt_file_operation_dialogs.h"
 #include "support/fileops_support.h"
+#include "support/saved_page.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -92,6 +93,35 @@ private slots:
 
         QCOMPARE(shownText, "Impossible de renommer « " + QString::fromStdString(home.path()) +
                                 "/a.htm ». Un fichier de ce nom existe déjà.");
+    }
+
+    void companionLeftBehindShowsAWarning()
+    {
+        FreshHome home;
+        const std::string target = home.path() + "/elsewhere";
+        QCOMPARE(mkdir(target.c_str(), 0755), 0);
+        QCOMPARE(mkdir((target + "/a_files").c_str(), 0755), 0);
+        savedPage::make(home.path());
+        QWidget owner;
+        owner.show();
+        QtFileOperationDialogs dialogs(&owner);
+        QString shownText;
+        whenShown<QMessageBox>(&owner, [&](QMessageBox* box) {
+            shownText = box->text();
+            QCOMPARE(box->icon(), QMessageBox::Warning);
+            buttonNamed(box, "OK")->click();
+        });
+
+        QCOMPARE(runFileOperation(
+                     requestOf(FO_COPY, home.path() + "/a.htm", target + "/a.htm", kTransferFlags),
+                     dialogs),
+                 0);
+
+        QCOMPARE(shownText, "La page « " + QString::fromStdString(home.path()) +
+                                "/a.htm » a été copiée sans son dossier « a_files », car un "
+                                "dossier de ce nom existe déjà dans « " +
+                                QString::fromStdString(target) +
+                                " ». La copie risque de s'afficher sans ses images.");
     }
 
     void longWorkShowsItsProgressAndCancels()

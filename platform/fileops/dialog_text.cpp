@@ -45,6 +45,27 @@ std::string progressLabel(FileAction action, const std::string& item, std::uint6
     return fillIn(text, {item, byteCountText(done), byteCountText(total)});
 }
 
+std::string companionLeftWarning(FileAction action, CompanionLeft why, const std::string& page,
+                                 const std::string& companion, const std::string& folder)
+{
+    const bool copy = action == FileAction::Copy;
+    if (why == CompanionLeft::TargetInside)
+        return fillIn(copy ? "La page « %1 » a été copiée sans son dossier « %2 », car la copie "
+                             "est placée à l'intérieur de ce dossier. La copie risque de "
+                             "s'afficher sans ses images."
+                           : "La page « %1 » a été déplacée sans son dossier « %2 », car elle est "
+                             "placée à l'intérieur de ce dossier. La page risque de s'afficher "
+                             "sans ses images.",
+                      {page, companion});
+    return fillIn(copy ? "La page « %1 » a été copiée sans son dossier « %2 », car un dossier de "
+                         "ce nom existe déjà dans « %3 ». La copie risque de s'afficher sans ses "
+                         "images."
+                       : "La page « %1 » a été déplacée sans son dossier « %2 », car un dossier "
+                         "de ce nom existe déjà dans « %3 ». Le dossier est resté à sa place ; la "
+                         "page risque de s'afficher sans ses images.",
+                  {page, companion, folder});
+}
+
 std::string byteCountText(std::uint64_t bytes)
 {
     if (bytes < 1024)

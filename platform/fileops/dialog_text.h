@@ -17,5 +17,16 @@ std::string progressTitle(FileAction action);
 std::string progressLabel(FileAction action, const std::string& item, std::uint64_t done,
                           std::uint64_t total);
 
+// Why a page's companion folder did not go with it.
+enum class CompanionLeft {
+    NameTaken,    // a folder of its name already stands in the target folder
+    TargetInside, // the page goes inside its own companion folder
+};
+
+// The warning shown after a page was copied or moved without its companion folder: the page, the
+// folder's name, the target folder.
+std::string companionLeftWarning(FileAction action, CompanionLeft why, const std::string& page,
+                                 const std::string& companion, const std::string& folder);
+
 // A byte count as a French reader expects it: "512 octets", "1,5 Ko", "12,3 Mo", "1,0 Go".
 std::string byteCountText(std::uint64_t bytes);

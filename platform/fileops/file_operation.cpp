@@ -1,5 +1,6 @@
 #include "platform/fileops/file_operation.h"
 
+#include "platform/fileops/companion_folder.h"
 #include "platform/fileops/error_text.h"
 #include "platform/fileops/file_operation_dialogs.h"
 #include "platform/fileops/file_progress.h"
@@ -8,6 +9,7 @@
 #include "platform/fileops/operations.h"
 #include "platform/fileops/trash.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <exception>
 #include <vector>
@@ -39,6 +41,16 @@ std::string targetFor(const std::vector<std::string>& sources,
     return withoutTrailingSlashes(targets.front()) + "/";
 }
 
+// The companion folder that goes with a page, unless the request names it on its own.
+std::string companionOf(const std::string& page, const std::vector<std::string>& sources)
+{
+    const std::string companion = findCompanionFolder(page);
+    const bool listed = std::any_of(sources.begin(), sources.end(), [&](const std::string& s) {
+        return withoutTrailingSlashes(s) == companion;
+    });
+    return listed ? std::string() : companion;
+}
+
 FileFailure runRequest(FileAction action, const FileOperationRequest& request,
                        FileOperationDialogs& dialogs)
 {
@@ -52,14 +64,16 @@ FileFailure runRequest(FileAction action, const FileOperationRequest& request,
         const std::string source = withoutTrailingSlashes(sources[i]);
         FileFailure failure;
         if (action == FileAction::Trash) {
+            const std::string companion = companionOf(source, sources);
             FileProgress progress(action);
-            failure =
-                runInBackground(dialogs, progress, [&] { return trashItem(source, progress); });
+            failure = runInBackground(
+                dialogs, progress, [&] { return trashWithCompanion(source, companion, progress); });
         } else if (action == FileAction::Rename) {
+            // A renamed page keeps its companion's name: its links point there.
             failure = renameItem(source, targets[i]);
         } else {
-            failure = transferItem(action, source, targetFor(sources, targets, i), request.flags,
-                                   dialogs);
+            failure = transferItem(action, source, companionOf(source, sources),
+                                   targetFor(sources, targets, i), request.flags, dialogs);
         }
         if (failure)
             return failure;

@@ -17,6 +17,10 @@ public:
     // Shows an error message and returns once the user has read it.
     virtual void showError(const std::string& message) = 0;
 
+    // Shows a warning about work that was done, but not all as asked, and returns once the user
+    // has read it.
+    virtual void showWarning(const std::string& message) = 0;
+
     // Runs `work` on a worker thread and returns when it has ended, keeping the interface
     // responsive meanwhile. Work lasting more than about half a second shows `progress` (operation,
     // file, bytes done) with an "Annuler" button that calls progress.requestCancel(). `work` calls

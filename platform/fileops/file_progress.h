@@ -19,6 +19,8 @@ public:
     FileAction action() const { return action_; }
 
     void setTotal(std::uint64_t bytes) { total_ = bytes; }
+    // Counts more bytes to do, for work whose later items are known only as it goes.
+    void addToTotal(std::uint64_t bytes) { total_ += bytes; }
     std::uint64_t total() const { return total_; }
     std::uint64_t done() const { return done_; }
 

@@ -13,10 +13,18 @@ class FileProgress;
 FileFailure runInBackground(FileOperationDialogs& dialogs, FileProgress& progress,
                             const std::function<FileFailure()>& job);
 
+// Puts an item in the trash, then a page's companion folder (empty: none) as an entry of its own;
+// when the folder cannot follow, the page is taken back out of the trash.
+FileFailure trashWithCompanion(const std::string& page, const std::string& companion,
+                               FileProgress& progress);
+
 // Renames an item within its folder, never over an existing name.
 FileFailure renameItem(const std::string& source, const std::string& target);
 
 // Copies or moves an item to a target path (a target ending in "/" names the folder to put it in),
 // asking through the dialogs whether to create a missing target folder, and showing the progress.
-FileFailure transferItem(FileAction action, const std::string& source, const std::string& target,
-                         std::uint16_t flags, FileOperationDialogs& dialogs);
+// A page's companion folder (empty: none) goes along under its own name when that name is free in
+// the target folder; else the page goes alone and a warning says so.
+FileFailure transferItem(FileAction action, const std::string& source, const std::string& companion,
+                         const std::string& target, std::uint16_t flags,
+                         FileOperationDialogs& dialogs);

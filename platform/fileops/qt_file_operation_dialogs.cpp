@@ -63,6 +63,13 @@ void QtFileOperationDialogs::showError(const std::string& message)
     box.exec();
 }
 
+void QtFileOperationDialogs::showWarning(const std::string& message)
+{
+    QMessageBox box(QMessageBox::Warning, boxTitle(), text(message), QMessageBox::NoButton, owner_);
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
 void QtFileOperationDialogs::runWithProgress(FileProgress& progress,
                                              const std::function<void()>& work)
 {

@@ -12,6 +12,7 @@ public:
 
     bool askYesNo(const std::string& question) override;
     void showError(const std::string& message) override;
+    void showWarning(const std::string& message) override;
     void runWithProgress(FileProgress& progress, const std::function<void()>& work) override;
 
 private:

@@ -5,6 +5,7 @@
 #include "platform/fileops/free_name.h"
 #include "platform/fileops/local_path.h"
 #include "platform/fileops/make_folders.h"
+#include "platform/fileops/no_replace_rename.h"
 #include "platform/fileops/operations.h"
 #include "platform/fileops/remove_tree.h"
 #include "platform/fileops/safe_copy.h"
@@ -12,8 +13,10 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -38,7 +41,6 @@ FileFailure targetFolderReady(const std::string& folder, const std::string& sour
 FileFailure copyIntoPlace(const std::string& source, const std::string& folder,
                           const NameChoice& choice, FileProgress& progress, std::string& finalPath)
 {
-    progress.setTotal(bytesOfItem(source));
     std::string temporary;
     if (const FileFailure failure = makeTemporaryCopy(source, folder, progress, temporary))
         return failure;
@@ -53,34 +55,137 @@ FileFailure copyIntoPlace(const std::string& source, const std::string& folder,
     return {};
 }
 
-FileFailure moveWork(const std::string& source, bool isFolder, const std::string& folder,
-                     const NameChoice& choice, FileProgress& progress)
-{
-    std::string finalPath;
-    const int error = placeUnderFreeName(source, folder, choice, finalPath);
-    if (error != EXDEV)
-        return error ? systemFailure(error, source) : FileFailure{};
+// What one copy or move carries: the item, and the companion folder of a page when it goes too.
+struct Unit {
+    std::string item;
+    bool itemIsFolder = false;
+    NameChoice itemChoice;
+    std::string companion;      // empty: the item goes alone
+    bool companionLeft = false; // its name was taken in the target folder: it stayed
+};
 
-    // Across file systems: a complete copy first; the source goes only once the copy is in place.
-    if (access(parentOf(source).c_str(), W_OK) != 0)
-        return systemFailure(errno, source);
-    if (const FileFailure failure = copyIntoPlace(source, folder, choice, progress, finalPath))
-        return failure;
-    if (const int removeError = removeTree(source)) {
-        // A file still whole keeps its place and its copy goes; of a folder partly removed, the
-        // copy is the only whole one and stays.
-        struct stat st;
-        if (!isFolder && lstat(source.c_str(), &st) == 0)
-            removeTree(finalPath);
-        return systemFailure(removeError, source);
+// One piece of a move once in the target folder, with what undoes it.
+struct Placed {
+    std::string source;
+    std::string path;
+    bool copied = false; // a copy whose source is still there; else the source itself, renamed
+};
+
+void undo(const std::vector<Placed>& placed)
+{
+    for (auto piece = placed.rbegin(); piece != placed.rend(); ++piece) {
+        if (piece->copied)
+            removeTree(piece->path);
+        else
+            renameNoReplace(piece->path, piece->source);
+    }
+}
+
+bool isNameTaken(const FileFailure& failure)
+{
+    return failure.problem == FileProblem::System && failure.code == EEXIST;
+}
+
+// Only the companion's own name keeps the page's links working.
+NameChoice ownName(const std::string& companion)
+{
+    NameChoice choice;
+    choice.name = nameOf(companion);
+    return choice;
+}
+
+FileFailure copyWork(Unit& unit, const std::string& folder, FileProgress& progress)
+{
+    progress.setTotal(bytesOfItem(unit.item) +
+                      (unit.companion.empty() ? 0 : bytesOfItem(unit.companion)));
+    // The companion first: the long part, which a cancel or a full disk most often stops.
+    std::string companionCopy;
+    if (!unit.companion.empty()) {
+        const FileFailure failure =
+            copyIntoPlace(unit.companion, folder, ownName(unit.companion), progress, companionCopy);
+        if (isNameTaken(failure))
+            unit.companionLeft = true;
+        else if (failure)
+            return failure;
+    }
+    std::string finalPath;
+    const FileFailure failure =
+        copyIntoPlace(unit.item, folder, unit.itemChoice, progress, finalPath);
+    if (failure && !companionCopy.empty())
+        removeTree(companionCopy);
+    return failure;
+}
+
+FileFailure moveWork(Unit& unit, const std::string& folder, FileProgress& progress)
+{
+    struct Piece {
+        std::string source;
+        NameChoice choice;
+        bool isCompanion;
+    };
+    // The companion first, so that a failure or a cancel finds the page still in its place; the
+    // page's own name is then settled last.
+    std::vector<Piece> pieces;
+    if (!unit.companion.empty())
+        pieces.push_back({unit.companion, ownName(unit.companion), true});
+    pieces.push_back({unit.item, unit.itemChoice, false});
+
+    std::vector<Placed> placed;
+    bool totalSet = false;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        const Piece& piece = pieces[i];
+        Placed done{piece.source, {}, false};
+        const int error = placeUnderFreeName(piece.source, folder, piece.choice, done.path);
+        FileFailure failure = error ? systemFailure(error, piece.source) : FileFailure{};
+        if (error == EXDEV) {
+            // Across file systems: complete copies first; the sources go once all are in place.
+            if (access(parentOf(piece.source).c_str(), W_OK) != 0) {
+                failure = systemFailure(errno, piece.source);
+            } else {
+                if (!totalSet) {
+                    std::uint64_t total = 0;
+                    for (std::size_t j = i; j < pieces.size(); ++j)
+                        total += bytesOfItem(pieces[j].source);
+                    progress.setTotal(total);
+                    totalSet = true;
+                }
+                failure = copyIntoPlace(piece.source, folder, piece.choice, progress, done.path);
+                done.copied = true;
+            }
+        }
+        if (!failure) {
+            placed.push_back(done);
+        } else if (piece.isCompanion && isNameTaken(failure)) {
+            unit.companionLeft = true;
+        } else {
+            undo(placed);
+            return failure;
+        }
+    }
+
+    // The copied sources go, the page before its companion: a page that cannot go leaves
+    // everything as it was.
+    for (auto piece = placed.rbegin(); piece != placed.rend(); ++piece) {
+        if (!piece->copied)
+            continue;
+        if (const int error = removeTree(piece->source)) {
+            // A file still whole keeps its place and its copy goes; of a folder partly removed,
+            // the copy is the only whole one and stays.
+            const bool isFolder = piece->source != unit.item || unit.itemIsFolder;
+            struct stat st;
+            if (!isFolder && lstat(piece->source.c_str(), &st) == 0)
+                undo(placed);
+            return systemFailure(error, piece->source);
+        }
     }
     return {};
 }
 
 } // namespace
 
-FileFailure transferItem(FileAction action, const std::string& source, const std::string& target,
-                         std::uint16_t flags, FileOperationDialogs& dialogs)
+FileFailure transferItem(FileAction action, const std::string& source, const std::string& companion,
+                         const std::string& target, std::uint16_t flags,
+                         FileOperationDialogs& dialogs)
 {
     struct stat item;
     if (lstat(source.c_str(), &item) != 0)
@@ -107,7 +212,10 @@ FileFailure transferItem(FileAction action, const std::string& source, const std
     if (S_ISDIR(item.st_mode) && isSameOrInside(resolvedFolder, resolvedSource))
         return problemWith(FileProblem::IntoItself, source);
 
-    NameChoice choice;
+    Unit unit;
+    unit.item = source;
+    unit.itemIsFolder = S_ISDIR(item.st_mode);
+    NameChoice& choice = unit.itemChoice;
     choice.name = name;
     choice.style =
         action == FileAction::Copy && sameFolder ? CollisionStyle::Copy : CollisionStyle::Numbered;
@@ -118,12 +226,26 @@ FileFailure transferItem(FileAction action, const std::string& source, const std
     if (!choice.otherNames && lstat(targetPath.c_str(), &existing) == 0)
         return systemFailure(EEXIST, source);
 
+    // In its own folder the page stays beside its companion, which has nothing to do.
+    std::optional<CompanionLeft> left;
+    if (!companion.empty() && !sameFolder) {
+        if (isSameOrInside(resolvedFolder, joinPath(parentOf(resolvedSource), nameOf(companion))))
+            left = CompanionLeft::TargetInside;
+        else if (lstat(joinPath(folder, nameOf(companion)).c_str(), &existing) == 0)
+            left = CompanionLeft::NameTaken;
+        else
+            unit.companion = companion;
+    }
+
     FileProgress progress(action);
     progress.setItem(source);
-    std::string finalPath;
-    return runInBackground(dialogs, progress, [&] {
-        return action == FileAction::Move
-                   ? moveWork(source, S_ISDIR(item.st_mode), folder, choice, progress)
-                   : copyIntoPlace(source, folder, choice, progress, finalPath);
+    const FileFailure failure = runInBackground(dialogs, progress, [&] {
+        return action == FileAction::Move ? moveWork(unit, folder, progress)
+                                          : copyWork(unit, folder, progress);
     });
+    if (!failure && unit.companionLeft)
+        left = CompanionLeft::NameTaken;
+    if (!failure && left)
+        dialogs.showWarning(companionLeftWarning(action, *left, source, nameOf(companion), folder));
+    return failure;
 }

@@ -34,16 +34,10 @@ int writeWhole(int fd, const std::string& text)
     return 0;
 }
 
-// The trashed item's place in its trash, kept to undo it.
-struct TrashEntry {
-    std::string file;
-    std::string info;
-};
-
 // Writes the info file under a name free in the trash, then renames `entry` to that name in files/.
 // Returns 0 or an errno value (EXDEV: `entry` is not on the trash's file system).
 int fileIntoTrash(const TrashFolder& trash, const std::string& entry, const std::string& original,
-                  TrashEntry& placed)
+                  TrashedItem& placed)
 {
     const std::string pathField =
         trash.topDir.empty() ? original : original.substr(trash.topDir.size() + 1);
@@ -75,19 +69,19 @@ int fileIntoTrash(const TrashFolder& trash, const std::string& entry, const std:
 // No trash takes the item by a rename: a complete copy goes into the home trash, and only then is
 // the item removed.
 FileFailure trashByCopy(const TrashFolder& home, const std::string& path,
-                        const std::string& original, bool isFolder, FileProgress& progress)
+                        const std::string& original, bool isFolder, FileProgress& progress,
+                        TrashedItem& placed)
 {
     // An item that could not be removed afterwards is not copied: it stays, and the trash too.
     if (access(parentOf(path).c_str(), W_OK) != 0)
         return systemFailure(errno, path);
     if (const int error = prepareHomeTrash(home.path))
         return systemFailure(error, path);
-    progress.setTotal(bytesOfItem(path));
+    progress.addToTotal(bytesOfItem(path));
     std::string temporary;
     if (const FileFailure failure =
             makeTemporaryCopy(path, joinPath(home.path, "files"), progress, temporary))
         return failure;
-    TrashEntry placed;
     if (const int error = fileIntoTrash(home, temporary, original, placed)) {
         removeTree(temporary);
         return systemFailure(error, path);
@@ -114,7 +108,7 @@ FileFailure trashByCopy(const TrashFolder& home, const std::string& path,
 
 } // namespace
 
-FileFailure trashItem(const std::string& path, FileProgress& progress)
+FileFailure trashItem(const std::string& path, FileProgress& progress, TrashedItem* placedOut)
 {
     struct stat st;
     if (lstat(path.c_str(), &st) != 0)
@@ -126,7 +120,8 @@ FileFailure trashItem(const std::string& path, FileProgress& progress)
     progress.setItem(path);
 
     const TrashFolder home{homeTrashPath(), {}};
-    TrashEntry placed;
+    TrashedItem ignored;
+    TrashedItem& placed = placedOut ? *placedOut : ignored;
     dev_t homeDevice = 0;
     if (deviceOfNearest(home.path, homeDevice) == 0 && homeDevice == st.st_dev) {
         if ((error = prepareHomeTrash(home.path)))
@@ -141,5 +136,30 @@ FileFailure trashItem(const std::string& path, FileProgress& progress)
             fileIntoTrash(mount, path, original, placed) == 0)
             return {};
     }
-    return trashByCopy(home, path, original, S_ISDIR(st.st_mode), progress);
+    return trashByCopy(home, path, original, S_ISDIR(st.st_mode), progress, placed);
+}
+
+FileFailure untrashItem(const TrashedItem& placed, const std::string& original)
+{
+    int error = renameNoReplace(placed.file, original);
+    if (error == EXDEV) {
+        // Out of the home trash to another file system: a whole copy first, then the entry goes.
+        FileProgress quiet(FileAction::Trash);
+        std::string temporary;
+        if (const FileFailure failure =
+                makeTemporaryCopy(placed.file, parentOf(original), quiet, temporary))
+            return failure;
+        error = renameNoReplace(temporary, original);
+        if (error) {
+            removeTree(temporary);
+        } else if ((error = flushFolder(parentOf(original)))) {
+            removeTree(original);
+        } else {
+            removeTree(placed.file);
+        }
+    }
+    if (error)
+        return systemFailure(error, original);
+    unlink(placed.info.c_str());
+    return {};
 }

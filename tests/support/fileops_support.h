@@ -32,6 +32,7 @@ public:
     std::vector<bool> answers;
     std::vector<std::string> questions;
     std::vector<std::string> errors;
+    std::vector<std::string> warnings;
     std::optional<std::uint64_t> cancelAtBytes;
     int workRuns = 0;
     std::uint64_t lastDone = 0;
@@ -48,6 +49,7 @@ public:
     }
 
     void showError(const std::string& message) override { errors.push_back(message); }
+    void showWarning(const std::string& message) override { warnings.push_back(message); }
 
     void runWithProgress(FileProgress& progress, const std::function<void()>& work) override
     {

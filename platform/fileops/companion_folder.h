@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A page saved whole by a browser is an HTML file plus a folder beside it holding its images and
+// styles ("page.htm" and "page_files"): its companion folder, which goes where the page goes.
+
+// True for the name of a page that may have a companion: .htm, .html, .shtml or .xhtml, in any
+// case (an .mht page holds everything in one file).
+bool isSavedPageName(const std::string& name);
+
+// True for a name made of something followed by one of the companion suffixes ("_files",
+// ".files", "_fichiers", "-Dateien"...).
+bool hasCompanionSuffix(const std::string& name);
+
+// The folders beside a page that its relative links point into (the first piece of each link
+// that goes into a folder: "page_files" for "page_files/a.png"), most linked first.
+std::vector<std::string> linkedFolders(std::string_view html);
+
+// What is known of a page's neighbourhood, by name only.
+struct CompanionClues {
+    std::string page;                 // the page's own name
+    std::vector<std::string> folders; // real folders beside it whose names have a companion suffix
+    std::vector<std::string> pages;   // the other saved pages beside it
+    std::vector<std::string> linked;  // the folders its links point into, most linked first
+};
+
+// The name of the page's companion among `folders`, or empty: the folder named after the page,
+// unless the page's links go only into another one that no other page is named for (a page
+// renamed after it was saved).
+std::string chooseCompanion(const CompanionClues& clues);
+
+// The full path of the companion folder of the page at `page`, or empty when it has none. Only a
+// regular file can be a page, and only a real folder (not a link to one) its companion; the page
+// is read only for its first megabyte.
+std::string findCompanionFolder(const std::string& page);

@@ -1,6 +1,8 @@
 #include "Unit1/TForm1.h"
 #include "Unit1/Unit1_state.h"
+#include "platform/error.h"
 #include "platform/ui/error_guard.h"
+#include "platform/ui/start_failure.h"
 #include "settings/TIniFile.h"
 #include "support/form_fixture.h"
 
@@ -285,6 +287,15 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QString, shown);
         QCOMPARE(::errorBoxText(message), shown);
+    }
+
+    void startFailureText()
+    {
+        const QString text =
+            ::startFailureText(VelmoError("Le visualiseur manque"), "/opt/velmo/velmo",
+                               reinterpret_cast<void*>(0xABCD12));
+        QCOMPARE(text, QString::fromUtf8("Exception VelmoError dans le module velmo à 00ABCD12.\n"
+                                         "Le visualiseur manque."));
     }
 
     void errorInAHandlerIsShownAndTheProgramGoesOn()

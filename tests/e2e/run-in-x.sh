@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs an end-to-end test script in a private X server (and, with --wm, under a window manager).
 # Usage: run-in-x.sh [--wm] PROGRAM SCRIPT
-# Exits 77 (skipped) when no X server can be started here.
+# Exits 77 (skipped) when a tool it needs is not installed.
 set -euo pipefail
 wm=false
 if [ "${1:-}" = --wm ]; then
@@ -13,8 +13,8 @@ script=$2
 for tool in Xvfb xdotool; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool manque (paquets xvfb, xdotool)"; exit 77; }
 done
-if $wm && ! command -v openbox >/dev/null; then
-    echo "SKIP: openbox manque"
+if $wm && ! { command -v openbox && command -v xprop; } >/dev/null; then
+    echo "SKIP: openbox ou xprop manque (paquets openbox, x11-utils)"
     exit 77
 fi
 
@@ -36,7 +36,13 @@ done
 xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "ÉCHEC : Xvfb ne démarre pas" >&2; exit 1; }
 if $wm; then
     openbox >/dev/null 2>&1 &
-    sleep 1
+    # Keys like Alt+F4 reach the window manager only once it manages the screen.
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        sleep 0.1
+    done
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
+        { echo "ÉCHEC : openbox ne démarre pas" >&2; exit 1; }
 fi
 export E2E_DIR
 E2E_DIR=$(cd "$(dirname "$script")" && pwd)

@@ -1,5 +1,6 @@
 #include "Unit1/TForm1.h"
 #include "Unit1/Unit1_state.h"
+#include "platform/fileops/remove_tree.h"
 #include "platform/ui/french_translations.h"
 #include "platform/viewer/web_engine_browser.h"
 #include "support/scripted_dialogs.h"
@@ -58,6 +59,14 @@ struct RealWindow {
     ScriptedDialogs dialogs;
     WebEngineBrowser* viewer = nullptr;
     std::unique_ptr<TForm1> form;
+
+    // The window goes first: it writes its settings into the folder, which then goes whole, names
+    // that are not UTF-8 included.
+    ~RealWindow()
+    {
+        form.reset();
+        removeTree(bytes(dir.path()));
+    }
 
     QString path(const QString& name) const { return dir.path() + "/" + name; }
 

@@ -8,6 +8,9 @@ set -uo pipefail
 
 output=${1:?usage: start-cups.sh OUTPUT_FOLDER}
 queue=VelmoPDF
+# Only the scheduler of this system, through its socket: lpstat would otherwise try localhost:631,
+# where a scheduler of another system (a host sharing its network with a container) may answer.
+export CUPS_SERVER=/run/cups/cups.sock
 ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd
 mkdir -p "$output"
 rm -f "$output/unavailable"

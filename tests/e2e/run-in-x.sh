@@ -20,7 +20,8 @@ fi
 
 # Xvfb picks a free display itself and writes its number: two tests starting at once never clash.
 numberFile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
+# -noreset: the server would reset each time its last client leaves, and refuse the next one meanwhile.
+Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
 trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null || true; rm -f "$numberFile"' EXIT
 for _ in $(seq 100); do
     [ -s "$numberFile" ] && break
@@ -34,6 +35,9 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "ÉCHEC : Xvfb ne démarre pas" >&2; exit 1; }
+# The first key sent to a new server changes its keyboard map, and a window manager running then
+# takes its key bindings again meanwhile: a key that nothing acts on, sent now, loses no test key.
+xdotool key shift
 if $wm; then
     openbox >/dev/null 2>&1 &
     # Keys like Alt+F4 reach the window manager only once it manages the screen.

@@ -5,7 +5,9 @@
 #include "platform/fileops/file_operation.h"
 #include "platform/fileops/file_operation_dialogs.h"
 #include "platform/fileops/file_progress.h"
+#include "platform/fileops/remove_tree.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -83,6 +85,8 @@ public:
     }
     ~FreshHome()
     {
+        // QTemporaryDir cannot remove names that are not UTF-8; the byte path can.
+        removeTree(QFile::encodeName(dir_.path()).toStdString());
         qputenv("HOME", oldHome_);
         qputenv("XDG_DATA_HOME", oldData_);
     }

@@ -14,11 +14,14 @@ QFileDialog::Options dialogOptions()
     return QFileDialog::DontUseNativeDialog;
 }
 
-std::string selectedPath(const QFileDialog& dialog)
+// Runs the dialog; the chosen path, or nothing when it was cancelled or left empty.
+std::optional<std::string> chosenPath(QFileDialog& dialog)
 {
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
     const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty())
-        return {};
+    if (files.isEmpty() || files.first().isEmpty())
+        return std::nullopt;
     return QFile::encodeName(files.first()).toStdString();
 }
 
@@ -32,12 +35,7 @@ std::optional<std::string> QtUserDialogs::openFile(QWidget* owner, const std::st
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDirectory(QFile::decodeName(folder.c_str()));
     dialog.selectFile(QString());
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    std::string path = selectedPath(dialog);
-    if (path.empty())
-        return std::nullopt;
-    return path;
+    return chosenPath(dialog);
 }
 
 std::optional<std::string> QtUserDialogs::saveFile(QWidget* owner, const QString& title,
@@ -48,12 +46,7 @@ std::optional<std::string> QtUserDialogs::saveFile(QWidget* owner, const QString
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.selectFile(QFile::decodeName(fileName.c_str()));
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    std::string path = selectedPath(dialog);
-    if (path.empty())
-        return std::nullopt;
-    return path;
+    return chosenPath(dialog);
 }
 
 std::optional<QString> QtUserDialogs::inputQuery(QWidget* owner, const QString& caption,

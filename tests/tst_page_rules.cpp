@@ -1,17 +1,49 @@
 #include "Unit1/completed_page.h"
 #include "platform/application_title.h"
+#include "platform/viewer/document_hosts.h"
 #include "platform/viewer/file_url.h"
-#include "platform/viewer/local_file_guard.h"
+#include "platform/viewer/loopback_file_server.h"
+#include "platform/viewer/page_isolation.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <set>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using ResourceType = QWebEngineUrlRequestInfo::ResourceType;
 Q_DECLARE_METATYPE(ResourceType)
+
+namespace {
+
+// Sends a raw request to a server on 127.0.0.1 and reads its whole answer.
+QByteArray exchange(int port, const QByteArray& request)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    QByteArray answer;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::send(fd, request.constData(), static_cast<std::size_t>(request.size()), 0) ==
+            request.size()) {
+        char buffer[4096];
+        ssize_t n;
+        while ((n = ::recv(fd, buffer, sizeof buffer, 0)) > 0)
+            answer.append(buffer, n);
+    }
+    ::close(fd);
+    return answer;
+}
+
+} // namespace
 
 class TestPageRules : public QObject {
     Q_OBJECT
@@ -85,69 +117,246 @@ private slots:
     void localPathsTravelByteForByte()
     {
         QFETCH(QByteArray, path);
-        const QUrl url = urlForAddress(path.toStdString());
-        QVERIFY(url.isLocalFile());
-        QCOMPARE(QByteArray::fromStdString(addressOfUrl(url)), path);
-        QUrl withFragment = url;
-        withFragment.setFragment("top");
-        QCOMPARE(QByteArray::fromStdString(addressOfUrl(withFragment)), path + "#top");
+        for (const QUrl& url :
+             {pageUrlFor("d0123abc", path.toStdString()), fileUrlFor(path.toStdString())}) {
+            QVERIFY(isLocalUrl(url));
+            QCOMPARE(QByteArray::fromStdString(addressOfUrl(url)), path);
+            QUrl withFragment = url;
+            withFragment.setFragment("top");
+            QCOMPARE(QByteArray::fromStdString(addressOfUrl(withFragment)), path + "#top");
+        }
+        QCOMPARE(pageUrlFor("d0123abc", path.toStdString()).host(), QString("d0123abc"));
     }
 
     void otherAddresses()
     {
-        QCOMPARE(urlForAddress(""), QUrl("about:blank"));
-        QCOMPARE(urlForAddress("https://example.com/a b.html").host(), QString("example.com"));
         QCOMPARE(addressOfUrl(QUrl("https://example.com/a b.html#x")),
                  std::string("https://example.com/a%20b.html#x"));
         QCOMPARE(localPathOfUrl(QUrl("https://example.com/a")), std::string());
+        QVERIFY(isWebArchive("/d/page.MHT") && isWebArchive("/d/p.mhtml"));
+        QVERIFY(!isWebArchive("/d/mht.htm"));
     }
 
-    void localResourcesAPageMayLoad_data()
+    // Requests are written with PAGE (the host of /t/site/page.htm, shown as a page), FRAME (a new
+    // frame host for /t/site/page_files/f.htm), SERVER (the file server's address) and /t (a test
+    // folder). "page", "frame" and "file" verdicts redirect to a new page host, a new frame host or
+    // a file URL for the same path; "server:/path" to the file server for PAGE.
+    void whatAPageMayLoad_data()
     {
-        QTest::addColumn<QString>("request"); // relative to the test folder when not a URL
+        QTest::addColumn<QString>("request");
         QTest::addColumn<ResourceType>("type");
-        QTest::addColumn<bool>("allowed");
+        QTest::addColumn<QString>("initiator");
+        QTest::addColumn<QString>("verdict");
         using Info = QWebEngineUrlRequestInfo;
-        QTest::newRow("script read of the page's own files")
-            << "site/page_files/a.json" << Info::ResourceTypeXhr << false;
-        QTest::newRow("script read of another file")
-            << "secret.txt" << Info::ResourceTypeXhr << false;
-        QTest::newRow("beacon") << "secret.txt" << Info::ResourceTypePing << false;
-        QTest::newRow("frame in the page's folder tree")
-            << "site/page_files/inner.htm" << Info::ResourceTypeSubFrame << true;
-        QTest::newRow("frame outside it") << "secret.txt" << Info::ResourceTypeSubFrame << false;
-        QTest::newRow("frame through .. out of it")
-            << "site/../secret.txt" << Info::ResourceTypeSubFrame << false;
-        QTest::newRow("frame through a link leading out")
-            << "site/escape/secret.txt" << Info::ResourceTypeSubFrame << false;
-        QTest::newRow("object outside") << "secret.txt" << Info::ResourceTypeObject << false;
-        QTest::newRow("sibling folder with a longer name")
-            << "site2/x.htm" << Info::ResourceTypeSubFrame << false;
-        QTest::newRow("picture anywhere") << "secret.png" << Info::ResourceTypeImage << true;
-        QTest::newRow("style sheet")
-            << "site/page_files/s.css" << Info::ResourceTypeStylesheet << true;
-        QTest::newRow("page the user opens") << "secret.txt" << Info::ResourceTypeMainFrame << true;
-        QTest::newRow("web frame") << "https://example.com/" << Info::ResourceTypeSubFrame << true;
-        QTest::newRow("web read") << "https://example.com/x" << Info::ResourceTypeXhr << true;
+        const auto row = [](const char* name, const char* request, ResourceType type,
+                            const char* initiator, const char* verdict) {
+            QTest::newRow(name) << request << type << initiator << verdict;
+        };
+        row("page the user opens", "vpage://PAGE/t/site/page.htm", Info::ResourceTypeMainFrame, "",
+            "allow");
+        row("link to another page", "vpage://PAGE/t/other.htm", Info::ResourceTypeMainFrame,
+            "vpage://PAGE", "page");
+        row("link by a file address", "file:///t/other.htm", Info::ResourceTypeMainFrame,
+            "vpage://PAGE", "page");
+        row("web archive", "vpage://PAGE/t/a.MHT", Info::ResourceTypeMainFrame, "vpage://PAGE",
+            "file");
+        row("web page opening a local file", "vpage://PAGE/t/site/page.htm",
+            Info::ResourceTypeMainFrame, "https://example.com", "block");
+        row("frame of the folder tree", "vpage://PAGE/t/site/page_files/f.htm",
+            Info::ResourceTypeSubFrame, "vpage://PAGE", "frame");
+        row("frame under its new host", "vpage://FRAME/t/site/page_files/f.htm",
+            Info::ResourceTypeSubFrame, "vpage://PAGE", "allow");
+        row("the page framed under its own host", "vpage://PAGE/t/site/page.htm",
+            Info::ResourceTypeSubFrame, "vpage://PAGE", "frame");
+        row("frame by a file address", "file:///t/site/page_files/f.htm",
+            Info::ResourceTypeSubFrame, "vpage://PAGE", "frame");
+        row("frame outside the folder tree", "vpage://PAGE/t/secret.txt",
+            Info::ResourceTypeSubFrame, "vpage://PAGE", "block");
+        row("frame through .. out of it", "vpage://PAGE/t/site/../secret.txt",
+            Info::ResourceTypeSubFrame, "vpage://PAGE", "block");
+        row("frame through a link leading out", "vpage://PAGE/t/site/escape/secret.txt",
+            Info::ResourceTypeSubFrame, "vpage://PAGE", "block");
+        row("object outside", "vpage://PAGE/t/secret.txt", Info::ResourceTypeObject, "vpage://PAGE",
+            "block");
+        row("picture of the folder tree", "vpage://PAGE/t/site/page_files/x.png",
+            Info::ResourceTypeImage, "vpage://PAGE", "server:/t/site/page_files/x.png");
+        row("style sheet by a file address", "file:///t/site/s.css", Info::ResourceTypeStylesheet,
+            "vpage://PAGE", "server:/t/site/s.css");
+        row("picture outside the folder tree", "vpage://PAGE/t/secret.png", Info::ResourceTypeImage,
+            "vpage://PAGE", "block");
+        row("script read", "vpage://PAGE/t/site/a.json", Info::ResourceTypeXhr, "vpage://PAGE",
+            "block");
+        row("worker", "vpage://PAGE/t/site/w.js", Info::ResourceTypeWorker, "vpage://PAGE",
+            "block");
+        row("beacon", "file:///t/site/x", Info::ResourceTypePing, "vpage://PAGE", "block");
+        row("local picture for a web page", "vpage://PAGE/t/site/x.png", Info::ResourceTypeImage,
+            "https://example.com", "block");
+        row("request of a host never issued", "vpage://dffff/t/site/x.png", Info::ResourceTypeImage,
+            "vpage://dffff", "block");
+        row("the page's picture on the server", "SERVER/PAGE/t/site/x.png", Info::ResourceTypeImage,
+            "vpage://PAGE", "allow");
+        row("the server read by a script", "SERVER/PAGE/t/site/x.png", Info::ResourceTypeXhr,
+            "vpage://PAGE", "block");
+        row("the server as a frame", "SERVER/PAGE/t/site/x.png", Info::ResourceTypeSubFrame,
+            "vpage://PAGE", "block");
+        row("the server outside the folder tree", "SERVER/PAGE/t/secret.png",
+            Info::ResourceTypeImage, "vpage://PAGE", "block");
+        row("the server for another document", "SERVER/dffff/t/site/x.png", Info::ResourceTypeImage,
+            "vpage://PAGE", "block");
+        row("the server by another name", "http://localhost:4321/s3cr3t/PAGE/t/site/x.png",
+            Info::ResourceTypeImage, "vpage://PAGE", "block");
+        row("the server for a web page", "SERVER/PAGE/t/site/x.png", Info::ResourceTypeImage,
+            "https://example.com", "block");
+        row("web picture", "https://example.com/x.png", Info::ResourceTypeImage, "vpage://PAGE",
+            "allow");
+        row("web read", "https://example.com/x", Info::ResourceTypeXhr, "vpage://PAGE", "allow");
+        row("web frame", "https://example.com/", Info::ResourceTypeSubFrame, "vpage://PAGE",
+            "allow");
     }
-    void localResourcesAPageMayLoad()
+    void whatAPageMayLoad()
     {
         QFETCH(QString, request);
         QFETCH(ResourceType, type);
-        QFETCH(bool, allowed);
+        QFETCH(QString, initiator);
+        QFETCH(QString, verdict);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath("site/page_files"));
-        QVERIFY(QDir(dir.path()).mkpath("site2"));
-        for (const char* name :
-             {"secret.txt", "site/page.htm", "site/page_files/inner.htm", "site2/x.htm"}) {
-            QFile file(dir.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(QFile::link(dir.path(), dir.filePath("site/escape")));
+        const std::string folder = QFile::encodeName(dir.path()).toStdString();
+        DocumentHosts hosts;
+        const std::string page = hosts.issue(folder + "/site/page.htm", folder + "/site/", false);
+        const std::string frame =
+            hosts.issue(folder + "/site/page_files/f.htm", folder + "/site/", true);
+        const FileServerAddress server{4321, "s3cr3t"};
+        PageIsolation isolation(hosts, server);
+        const auto filled = [&](QString text) {
+            return QUrl(text.replace("SERVER", "http://127.0.0.1:4321/s3cr3t")
+                            .replace("PAGE", QString::fromStdString(page))
+                            .replace("FRAME", QString::fromStdString(frame))
+                            .replace("/t/", dir.path() + "/"));
+        };
+        const QUrl url = filled(request);
+        const RequestVerdict got = isolation.judge(url, type, filled(initiator));
+
+        const std::string path = localPathOfUrl(url);
+        using Kind = RequestVerdict::Kind;
+        if (verdict == "allow" || verdict == "block") {
+            QCOMPARE(got.kind, verdict == "allow" ? Kind::Allow : Kind::Block);
+        } else if (verdict.startsWith("server:")) {
+            QCOMPARE(got.kind, Kind::Redirect);
+            QCOMPARE(got.target, server.urlFor(page, folder + verdict.mid(9).toStdString()));
+        } else {
+            QCOMPARE(got.kind, Kind::Redirect);
+            QCOMPARE(localPathOfUrl(got.target), path);
+            if (verdict == "file") {
+                QVERIFY(got.target.isLocalFile());
+                return;
+            }
+            // A new host, issued for that one document: the page's own host is never shared.
+            const std::string host = got.target.host().toStdString();
+            QVERIFY(host != page && host != frame);
+            QCOMPARE(hosts.isPageOf(host, path), verdict == "page");
+            QCOMPARE(hosts.claimFrame(host, path), verdict == "frame");
+            QVERIFY(!hosts.claimFrame(host, path)); // a frame host serves one load
+        }
+    }
+
+    // Raw requests to the loopback file server. TARGET stands for /SECRET/HOST/<test folder>,
+    // HOST being a document host of the folder tree site/.
+    void fileServerAnswers_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body"); // for 200 and 206
+        QTest::addColumn<bool>("otherOriginsMayUse");
+        const auto get = [](const char* target, const char* destination, const char* more = "") {
+            return QByteArray("GET ") + target +
+                   " HTTP/1.1\r\nHost: x\r\nSec-Fetch-Dest: " + destination + "\r\n" + more +
+                   "\r\n";
+        };
+        QTest::newRow("picture") << get("TARGET/site/x.png", "image") << 200 << QByteArray("abcd")
+                                 << false;
+        QTest::newRow("font, for other origins")
+            << get("TARGET/site/f.woff", "font") << 200 << QByteArray("font") << true;
+        QTest::newRow("name not valid UTF-8")
+            << get("TARGET/site/%E9.png", "image") << 200 << QByteArray("latin") << false;
+        QTest::newRow("part of a picture")
+            << get("TARGET/site/x.png", "image", "Range: bytes=1-2\r\n") << 206 << QByteArray("bc")
+            << false;
+        QTest::newRow("part beyond the end")
+            << get("TARGET/site/x.png", "image", "Range: bytes=9-\r\n") << 416 << QByteArray()
+            << false;
+        QTest::newRow("without the secret")
+            << get("/HOST/site/x.png", "image") << 404 << QByteArray() << false;
+        QTest::newRow("with another secret")
+            << get("/0123/HOST/site/x.png", "image") << 404 << QByteArray() << false;
+        QTest::newRow("for a document never shown")
+            << get("/SECRET/dffff/site/x.png", "image") << 404 << QByteArray() << false;
+        QTest::newRow("outside the folder tree")
+            << get("TARGET/secret.txt", "image") << 404 << QByteArray() << false;
+        QTest::newRow("through a link leading out")
+            << get("TARGET/site/escape/secret.txt", "image") << 404 << QByteArray() << false;
+        QTest::newRow("through ..")
+            << get("TARGET/site/../secret.txt", "image") << 404 << QByteArray() << false;
+        QTest::newRow("through an encoded ..")
+            << get("TARGET/site/%2E%2E/secret.txt", "image") << 404 << QByteArray() << false;
+        QTest::newRow("a FIFO") << get("TARGET/site/pipe", "image") << 404 << QByteArray() << false;
+        QTest::newRow("a folder") << get("TARGET/site/", "image") << 404 << QByteArray() << false;
+        QTest::newRow("as a document")
+            << get("TARGET/site/x.png", "document") << 403 << QByteArray() << false;
+        QTest::newRow("as a frame")
+            << get("TARGET/site/x.png", "iframe") << 403 << QByteArray() << false;
+        QTest::newRow("to a script's fetch")
+            << get("TARGET/site/x.png", "empty") << 403 << QByteArray() << false;
+        QTest::newRow("without a destination")
+            << QByteArray("GET TARGET/site/x.png HTTP/1.1\r\n\r\n") << 403 << QByteArray() << false;
+        QTest::newRow("another method")
+            << QByteArray("POST TARGET/site/x.png HTTP/1.1\r\nSec-Fetch-Dest: image\r\n\r\n") << 405
+            << QByteArray() << false;
+        QTest::newRow("not HTTP") << QByteArray("hello\r\n\r\n") << 400 << QByteArray() << false;
+    }
+    void fileServerAnswers()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        QFETCH(bool, otherOriginsMayUse);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("site"));
+        const std::string folder = QFile::encodeName(dir.path()).toStdString();
+        for (const auto& [name, content] :
+             std::initializer_list<std::pair<std::string, const char*>>{
+                 {"/site/x.png", "abcd"},
+                 {"/site/f.woff", "font"},
+                 {"/site/\xE9.png", "latin"},
+                 {"/secret.txt", "secret"}}) {
+            FILE* file = std::fopen((folder + name).c_str(), "w");
+            QVERIFY(file);
+            std::fputs(content, file);
+            std::fclose(file);
         }
         QVERIFY(QFile::link(dir.path(), dir.filePath("site/escape")));
-        const QUrl page = QUrl::fromLocalFile(dir.filePath("site/page.htm"));
-        const QUrl url = request.contains("://") ? QUrl(request)
-                                                 : QUrl::fromLocalFile(dir.path() + "/" + request);
-        QCOMPARE(mayLoadLocalResource(url, page, type), allowed);
+        QCOMPARE(::mkfifo((folder + "/site/pipe").c_str(), 0600), 0);
+        LoopbackFileServer server([&](const std::string& host) -> std::optional<std::string> {
+            if (host == "dpage")
+                return folder + "/site/";
+            return std::nullopt;
+        });
+        QVERIFY(server.port() > 0);
+        const QByteArray target = "/" + QByteArray::fromStdString(server.secret()) + "/dpage" +
+                                  QFile::encodeName(dir.path()).toPercentEncoding("/");
+        request.replace("TARGET", target)
+            .replace("SECRET", QByteArray::fromStdString(server.secret()))
+            .replace("HOST", "dpage");
+
+        const QByteArray answer = exchange(server.port(), request);
+        const qsizetype headEnd = answer.indexOf("\r\n\r\n");
+        QVERIFY2(headEnd > 0, answer.constData());
+        const QByteArray head = answer.left(headEnd);
+        QVERIFY2(head.startsWith("HTTP/1.1 " + QByteArray::number(status) + " "), head.constData());
+        if (status == 200 || status == 206)
+            QCOMPARE(answer.mid(headEnd + 4), body);
+        QCOMPARE(head.contains("\r\nAccess-Control-Allow-Origin:"), otherOriginsMayUse);
     }
 
     void applicationTitle_data()

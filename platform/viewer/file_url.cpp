@@ -1,29 +1,71 @@
 #include "platform/viewer/file_url.h"
 
-QUrl urlForAddress(const std::string& address)
+#include <QFile>
+
+namespace {
+
+QUrl localUrl(const QByteArray& schemeAndHost, const std::string& path)
 {
-    if (address.empty())
-        return QUrl(QStringLiteral("about:blank"));
-    if (address.front() == '/') {
-        const QByteArray path = QByteArray::fromStdString(address).toPercentEncoding("/");
-        return QUrl::fromEncoded("file://" + path, QUrl::StrictMode);
+    QByteArray encoded = schemeAndHost;
+    encoded.append(QByteArray::fromStdString(path).toPercentEncoding("/"));
+    return QUrl::fromEncoded(encoded, QUrl::StrictMode);
+}
+
+bool endsWithCaseInsensitive(const std::string& text, const std::string& ending)
+{
+    if (text.size() < ending.size())
+        return false;
+    for (std::size_t i = 0; i < ending.size(); ++i) {
+        const char c = text[text.size() - ending.size() + i];
+        const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        if (lower != ending[i])
+            return false;
     }
-    return QUrl(QString::fromStdString(address));
+    return true;
+}
+
+} // namespace
+
+QUrl pageUrlFor(const std::string& host, const std::string& path)
+{
+    return localUrl(QByteArray(localPageScheme) + "://" + QByteArray::fromStdString(host), path);
+}
+
+QUrl fileUrlFor(const std::string& path)
+{
+    return localUrl(QByteArrayLiteral("file://"), path);
+}
+
+bool isLocalUrl(const QUrl& url)
+{
+    return url.isLocalFile() || url.scheme() == QLatin1String(localPageScheme);
 }
 
 std::string localPathOfUrl(const QUrl& url)
 {
-    if (!url.isLocalFile())
+    if (!isLocalUrl(url))
         return {};
     return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
 }
 
 std::string addressOfUrl(const QUrl& url)
 {
-    if (!url.isLocalFile())
+    if (!isLocalUrl(url))
         return url.toEncoded().toStdString();
     std::string address = localPathOfUrl(url);
     if (url.hasFragment())
         address += "#" + url.fragment(QUrl::FullyDecoded).toStdString();
     return address;
+}
+
+QString displayedAddressOf(const QUrl& url)
+{
+    if (!isLocalUrl(url))
+        return url.toDisplayString();
+    return QFile::decodeName(QByteArray::fromStdString(localPathOfUrl(url)));
+}
+
+bool isWebArchive(const std::string& path)
+{
+    return endsWithCaseInsensitive(path, ".mht") || endsWithCaseInsensitive(path, ".mhtml");
 }

@@ -2,6 +2,7 @@
 
 #include "platform/cups_printing.h"
 #include "platform/error.h"
+#include "platform/viewer/file_url.h"
 
 #include <QEventLoop>
 #include <QLocale>
@@ -16,7 +17,7 @@ namespace {
 QString jobTitleFor(const QWebEnginePage* page)
 {
     const QString title = page->title().trimmed();
-    return title.isEmpty() ? page->url().toDisplayString(QUrl::PreferLocalFile) : title;
+    return title.isEmpty() ? displayedAddressOf(page->url()) : title;
 }
 
 } // namespace

@@ -1,11 +1,14 @@
 #include "platform/viewer/web_engine_browser.h"
 
 #include "platform/error.h"
+#include "platform/viewer/document_hosts.h"
 #include "platform/viewer/file_url.h"
 #include "platform/viewer/find_dialog.h"
-#include "platform/viewer/local_file_guard.h"
+#include "platform/viewer/loopback_file_server.h"
 #include "platform/viewer/page_context_menu.h"
+#include "platform/viewer/page_isolation.h"
 #include "platform/viewer/page_printer.h"
+#include "platform/viewer/page_scheme_handler.h"
 #include "platform/viewer/web_page.h"
 
 #include <QAction>
@@ -29,13 +32,21 @@ private:
 };
 
 WebEngineBrowser::WebEngineBrowser(QWidget* parent)
-    : WebBrowser(parent), guard(std::make_unique<LocalFileGuard>()),
+    : WebBrowser(parent), documentHosts(std::make_shared<DocumentHosts>()),
+      fileServer(std::make_unique<LoopbackFileServer>(
+          [hosts = documentHosts](const std::string& host) { return hosts->rootOf(host); })),
+      interceptor(std::make_unique<IsolatingInterceptor>(std::make_unique<PageIsolation>(
+          *documentHosts, FileServerAddress{fileServer->port(), fileServer->secret()}))),
+      schemeHandler(std::make_unique<PageSchemeHandler>()),
       document(std::make_unique<ShownDocument>(*this))
 {
     // Off the record: nothing of the pages read is kept on disk.
     profile = new QWebEngineProfile(this);
-    profile->setUrlRequestInterceptor(guard.get());
+    profile->setUrlRequestInterceptor(interceptor.get());
+    profile->installUrlSchemeHandler(localPageScheme, schemeHandler.get());
     page = new WebPage(profile, this);
+    // A file document (a web archive) is no more than an origin of its own either.
+    page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     webView = new QWebEngineView(this);
     webView->setPage(page);
     webView->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -108,13 +119,22 @@ void WebEngineBrowser::Navigate(const std::string& address)
         if (::stat(address.c_str(), &info) == 0 && !S_ISREG(info.st_mode) &&
             !S_ISDIR(info.st_mode)) {
             // Reading a FIFO or a device could block or never end: say what it is instead.
-            showNotice(address,
-                       tr("« %1 » n'est pas un fichier ordinaire : Velmo ne l'affiche pas.")
-                           .arg(QFile::decodeName(address.c_str())));
+            showNotice(address, notOrdinaryFileNotice(address));
             return;
         }
     }
     page->setUrl(urlForAddress(address));
+}
+
+QUrl WebEngineBrowser::urlForAddress(const std::string& address)
+{
+    if (address.empty())
+        return QUrl(QStringLiteral("about:blank"));
+    if (address.front() != '/')
+        return QUrl(QString::fromStdString(address));
+    if (isWebArchive(address))
+        return fileUrlFor(address);
+    return pageUrlFor(documentHosts->issue(address, folderTreeOf(address), false), address);
 }
 
 void WebEngineBrowser::showNotice(const std::string& path, const QString& text)

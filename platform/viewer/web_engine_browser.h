@@ -6,15 +6,18 @@
 
 #include <memory>
 
+class DocumentHosts;
 class FindDialog;
-class LocalFileGuard;
+class IsolatingInterceptor;
+class LoopbackFileServer;
 class PagePrinter;
+class PageSchemeHandler;
 class QWebEngineProfile;
 class QWebEngineView;
 class WebPage;
 
-// The viewer over Qt WebEngine: a private off-the-record profile guarded against local file reads,
-// one page, one view filling the widget.
+// The viewer over Qt WebEngine: a private off-the-record profile in which every local file is an
+// origin of its own (see page_isolation.h), one page, one view filling the widget.
 class WebEngineBrowser : public WebBrowser {
     Q_OBJECT
 public:
@@ -33,11 +36,18 @@ public:
 private:
     class ShownDocument;
 
+    // The URL the engine loads for an address: a local path under a new document host, a URL, or
+    // "" for a blank page.
+    QUrl urlForAddress(const std::string& address);
     void onLoadFinished();
     void showNotice(const std::string& path, const QString& text);
     void showFindDialog();
 
-    std::unique_ptr<LocalFileGuard> guard;
+    // What the profile uses lives longer than the profile.
+    std::shared_ptr<DocumentHosts> documentHosts;
+    std::unique_ptr<LoopbackFileServer> fileServer;
+    std::unique_ptr<IsolatingInterceptor> interceptor;
+    std::unique_ptr<PageSchemeHandler> schemeHandler;
     QWebEngineProfile* profile = nullptr;
     WebPage* page = nullptr;
     QWebEngineView* webView = nullptr;

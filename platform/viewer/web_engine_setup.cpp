@@ -1,8 +1,11 @@
 #include "platform/viewer/web_engine_setup.h"
 
+#include "platform/viewer/file_url.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QLoggingCategory>
+#include <QWebEngineUrlScheme>
 
 #include <cstdlib>
 #include <unistd.h>
@@ -27,4 +30,12 @@ void prepareWebEngineProcess()
     addEngineSwitch("--lang", "fr");
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+
+    // Local documents are shown under this scheme, each under a host of its own. It may reach
+    // file URLs (links and pictures that name a file by its full address) so that those too come
+    // to the viewer's request rule, which serves them the same way.
+    QWebEngineUrlScheme scheme(localPageScheme);
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+    scheme.setFlags(QWebEngineUrlScheme::LocalAccessAllowed);
+    QWebEngineUrlScheme::registerScheme(scheme);
 }

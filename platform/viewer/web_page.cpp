@@ -1,5 +1,7 @@
 #include "platform/viewer/web_page.h"
 
+#include "platform/viewer/file_url.h"
+
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -17,7 +19,7 @@ void WebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QStr
 // The engine's own script dialogs carry English titles; these say the same in French.
 QString WebPage::dialogTitle(const QString& sentence) const
 {
-    return sentence.arg(url().toDisplayString(QUrl::PreferLocalFile));
+    return sentence.arg(displayedAddressOf(url()));
 }
 
 namespace {

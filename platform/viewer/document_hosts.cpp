@@ -1,0 +1,106 @@
+#include "platform/viewer/document_hosts.h"
+
+#include <QRandomGenerator>
+
+#include <array>
+#include <cstdlib>
+
+namespace {
+
+std::string randomHost()
+{
+    std::array<quint32, 4> words;
+    QRandomGenerator::system()->fillRange(words.data(), words.size());
+    static const char digits[] = "0123456789abcdef";
+    std::string host = "d";
+    for (const quint32 word : words)
+        for (int shift = 28; shift >= 0; shift -= 4)
+            host.push_back(digits[(word >> shift) & 0xF]);
+    return host;
+}
+
+// The path with the links of its existing part resolved, so that a name under a link leading out
+// of a folder is seen where it really is, whether it exists yet or not.
+std::string resolvedPath(const std::string& path)
+{
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+        std::string result = real;
+        std::free(real);
+        return result;
+    }
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos || slash == 0)
+        return path;
+    std::string folder = resolvedPath(path.substr(0, slash));
+    if (folder.empty() || folder.back() != '/')
+        folder.push_back('/');
+    return folder + path.substr(slash + 1);
+}
+
+bool hasDotSegment(const std::string& path)
+{
+    for (const char* segment : {"/./", "/../"})
+        if (path.find(segment) != std::string::npos)
+            return true;
+    return path.ends_with("/.") || path.ends_with("/..");
+}
+
+bool startsWithFolder(const std::string& path, const std::string& folder)
+{
+    return path.compare(0, folder.size(), folder) == 0;
+}
+
+} // namespace
+
+std::string DocumentHosts::issue(const std::string& path, const std::string& root, bool forFrame)
+{
+    const std::lock_guard lock(mutex);
+    std::string host;
+    do
+        host = randomHost();
+    while (documents.count(host) > 0);
+    documents.emplace(host, Document{path, root, forFrame, false});
+    return host;
+}
+
+bool DocumentHosts::isPageOf(const std::string& host, const std::string& path) const
+{
+    const std::lock_guard lock(mutex);
+    const auto found = documents.find(host);
+    return found != documents.end() && !found->second.forFrame && found->second.path == path;
+}
+
+bool DocumentHosts::claimFrame(const std::string& host, const std::string& path)
+{
+    const std::lock_guard lock(mutex);
+    const auto found = documents.find(host);
+    if (found == documents.end() || !found->second.forFrame || found->second.loaded ||
+        found->second.path != path)
+        return false;
+    found->second.loaded = true;
+    return true;
+}
+
+std::optional<std::string> DocumentHosts::rootOf(const std::string& host) const
+{
+    const std::lock_guard lock(mutex);
+    const auto found = documents.find(host);
+    if (found == documents.end())
+        return std::nullopt;
+    return found->second.root;
+}
+
+std::string folderTreeOf(const std::string& path)
+{
+    return path.substr(0, path.rfind('/') + 1);
+}
+
+bool isInFolderTree(const std::string& path, const std::string& root)
+{
+    if (root.empty() || root.back() != '/' || hasDotSegment(path) || !startsWithFolder(path, root))
+        return false;
+    std::string realRoot = resolvedPath(root);
+    if (realRoot.empty() || realRoot.back() != '/')
+        realRoot.push_back('/');
+    return startsWithFolder(resolvedPath(path), realRoot);
+}

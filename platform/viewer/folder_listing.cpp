@@ -1,0 +1,68 @@
+#include "platform/viewer/folder_listing.h"
+
+#include <QFile>
+#include <QString>
+
+#include <algorithm>
+#include <dirent.h>
+#include <memory>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+struct Entry {
+    std::string name;
+    bool isFolder = false;
+};
+
+QString shown(const std::string& bytes)
+{
+    return QFile::decodeName(QByteArray::fromStdString(bytes)).toHtmlEscaped();
+}
+
+QString link(const std::string& path)
+{
+    return QString::fromLatin1(QByteArray::fromStdString(path).toPercentEncoding("/"));
+}
+
+} // namespace
+
+QByteArray folderListing(const std::string& folder)
+{
+    std::string base = folder;
+    if (base.empty() || base.back() != '/')
+        base.push_back('/');
+    std::vector<Entry> entries;
+    if (std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(base.c_str()), ::closedir); dir) {
+        while (const dirent* entry = ::readdir(dir.get())) {
+            const std::string name = entry->d_name;
+            if (name == "." || name == "..")
+                continue;
+            struct stat info;
+            const bool isFolder =
+                ::stat((base + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+            entries.push_back({name, isFolder});
+        }
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return a.isFolder != b.isFolder ? a.isFolder : a.name < b.name;
+    });
+
+    QString items;
+    if (base != "/") {
+        const std::string above = base.substr(0, base.rfind('/', base.size() - 2) + 1);
+        items += QStringLiteral("<li><a href=\"%1\">[dossier parent]</a></li>\n").arg(link(above));
+    }
+    for (const Entry& entry : entries) {
+        const std::string suffix = entry.isFolder ? "/" : "";
+        items += QStringLiteral("<li><a href=\"%1\">%2</a></li>\n")
+                     .arg(link(base + entry.name + suffix), shown(entry.name + suffix));
+    }
+    const QString title = QStringLiteral("Index de %1").arg(shown(base));
+    return QStringLiteral("<!DOCTYPE html><html lang=\"fr\"><meta charset=\"utf-8\"><title>%1"
+                          "</title><style>body{font-family:sans-serif}ul{list-style:none;padding:0}"
+                          "</style><h1>%1</h1>\n<ul>\n%2</ul>\n")
+        .arg(title, items)
+        .toUtf8();
+}

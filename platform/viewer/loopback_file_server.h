@@ -1,0 +1,41 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+// A small HTTP server on 127.0.0.1 that hands a page the pictures, style sheets, scripts, fonts and
+// media of its folder tree. Coming from an origin other than the page's, they show, but the page's
+// scripts cannot read them (canvas tainted, rules of a style sheet refused, errors of a script
+// muted). It serves nobody else: a random port, an unguessable secret in every path (other local
+// accounts may connect to a loopback port), only regular files inside the folder tree of the
+// document named in the path, only as subresources (never as a document, never to a script's
+// fetch), GET and HEAD only, no folder listing. Each connection is served on a thread of its own.
+//
+// Paths: /SECRET/HOST/path, the path percent-encoded byte by byte, HOST a document host whose
+// folder tree `rootOf` gives.
+class LoopbackFileServer {
+public:
+    using RootLookup = std::function<std::optional<std::string>(const std::string& host)>;
+
+    explicit LoopbackFileServer(RootLookup rootOf);
+    ~LoopbackFileServer();
+    LoopbackFileServer(const LoopbackFileServer&) = delete;
+    LoopbackFileServer& operator=(const LoopbackFileServer&) = delete;
+
+    // 0 when the server could not start: pages then show without their local resources.
+    int port() const { return listeningPort; }
+    const std::string& secret() const { return pathSecret; }
+
+private:
+    struct Shared;
+    void acceptLoop();
+
+    std::shared_ptr<Shared> shared;
+    std::string pathSecret;
+    int listeningPort = 0;
+    int listener = -1;
+    struct Thread;
+    std::unique_ptr<Thread> acceptThread;
+};

@@ -1,0 +1,160 @@
+#include "platform/viewer/page_isolation.h"
+
+#include "platform/viewer/document_hosts.h"
+#include "platform/viewer/file_url.h"
+
+namespace {
+
+using Type = QWebEngineUrlRequestInfo::ResourceType;
+
+RequestVerdict allow()
+{
+    return {RequestVerdict::Kind::Allow, {}};
+}
+
+RequestVerdict block()
+{
+    return {RequestVerdict::Kind::Block, {}};
+}
+
+RequestVerdict redirect(QUrl target, const QUrl& request)
+{
+    if (request.hasFragment())
+        target.setFragment(request.fragment(QUrl::FullyEncoded), QUrl::StrictMode);
+    return {RequestVerdict::Kind::Redirect, target};
+}
+
+bool isDocument(Type type)
+{
+    return type == Type::ResourceTypeSubFrame || type == Type::ResourceTypeObject;
+}
+
+// What a page shows without its scripts being able to read it once it comes from another origin.
+bool isShownResource(Type type)
+{
+    switch (type) {
+    case Type::ResourceTypeImage:
+    case Type::ResourceTypeStylesheet:
+    case Type::ResourceTypeScript:
+    case Type::ResourceTypeFontResource:
+    case Type::ResourceTypeMedia:
+    case Type::ResourceTypeFavicon:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The document host that made a request, or "" when no local document of ours made it.
+std::string localInitiatorHost(const QUrl& initiator)
+{
+    if (initiator.scheme() != QLatin1String(localPageScheme))
+        return {};
+    return initiator.host(QUrl::FullyEncoded).toStdString();
+}
+
+} // namespace
+
+QUrl FileServerAddress::urlFor(const std::string& host, const std::string& path) const
+{
+    QByteArray encoded = "http://127.0.0.1:" + QByteArray::number(port) + "/";
+    encoded.append(QByteArray::fromStdString(secret)).append('/');
+    encoded.append(QByteArray::fromStdString(host));
+    encoded.append(QByteArray::fromStdString(path).toPercentEncoding("/"));
+    return QUrl::fromEncoded(encoded, QUrl::StrictMode);
+}
+
+bool FileServerAddress::isServerUrl(const QUrl& url) const
+{
+    // Every name of this machine counts, so that no other spelling of the address slips by.
+    const QString host = url.host();
+    const bool thisMachine = host.startsWith(QLatin1String("127.")) ||
+                             host == QLatin1String("localhost") ||
+                             host.endsWith(QLatin1String(".localhost")) ||
+                             host == QLatin1String("0.0.0.0") || host.contains(QLatin1Char(':'));
+    return port != 0 && thisMachine && url.port(-1) == port &&
+           (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+}
+
+PageIsolation::PageIsolation(DocumentHosts& hosts, FileServerAddress server)
+    : hosts(hosts), server(std::move(server))
+{}
+
+RequestVerdict PageIsolation::judge(const QUrl& request, Type type, const QUrl& initiator)
+{
+    const std::string initiatorHost = localInitiatorHost(initiator);
+    if (server.isServerUrl(request))
+        return judgeServerRequest(request, type, initiatorHost);
+    if (!isLocalUrl(request))
+        return allow();
+
+    const std::string path = localPathOfUrl(request);
+    const bool asPage = request.scheme() == QLatin1String(localPageScheme);
+    if (path.empty() || path.front() != '/')
+        return block();
+    if (type == Type::ResourceTypeMainFrame) {
+        // Opened by the user, or by a link of a local document; never by a web page.
+        if (!initiator.isEmpty() && (initiatorHost.empty() || !hosts.rootOf(initiatorHost)))
+            return block();
+        if (isWebArchive(path))
+            return asPage ? redirect(fileUrlFor(path), request) : allow();
+        if (asPage && hosts.isPageOf(request.host(QUrl::FullyEncoded).toStdString(), path))
+            return allow();
+        return redirect(pageUrlFor(hosts.issue(path, folderTreeOf(path), false), path), request);
+    }
+
+    const std::optional<std::string> root =
+        initiatorHost.empty() ? std::nullopt : hosts.rootOf(initiatorHost);
+    if (!root || !isInFolderTree(path, *root))
+        return block();
+    if (isDocument(type)) {
+        if (asPage && hosts.claimFrame(request.host(QUrl::FullyEncoded).toStdString(), path))
+            return allow();
+        return redirect(pageUrlFor(hosts.issue(path, *root, true), path), request);
+    }
+    if (isShownResource(type) && server.port != 0)
+        return redirect(server.urlFor(initiatorHost, path), request);
+    return block();
+}
+
+RequestVerdict PageIsolation::judgeServerRequest(const QUrl& request, Type type,
+                                                 const std::string& initiatorHost)
+{
+    // Only a local document's own resources, named under its own host.
+    if (!isShownResource(type) || initiatorHost.empty() ||
+        request.host() != QLatin1String("127.0.0.1") || request.scheme() != QLatin1String("http"))
+        return block();
+    const QByteArray prefix = "/" + QByteArray::fromStdString(server.secret) + "/" +
+                              QByteArray::fromStdString(initiatorHost) + "/";
+    const QByteArray requestPath = request.path(QUrl::FullyEncoded).toLatin1();
+    if (!requestPath.startsWith(prefix))
+        return block();
+    const std::string path =
+        QByteArray::fromPercentEncoding(requestPath.mid(prefix.size() - 1)).toStdString();
+    const std::optional<std::string> root = hosts.rootOf(initiatorHost);
+    if (!root || !isInFolderTree(path, *root))
+        return block();
+    return allow();
+}
+
+IsolatingInterceptor::IsolatingInterceptor(std::unique_ptr<PageIsolation> isolation)
+    : isolation(std::move(isolation))
+{}
+
+IsolatingInterceptor::~IsolatingInterceptor() = default;
+
+void IsolatingInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info)
+{
+    const RequestVerdict verdict =
+        isolation->judge(info.requestUrl(), info.resourceType(), info.initiator());
+    switch (verdict.kind) {
+    case RequestVerdict::Kind::Allow:
+        break;
+    case RequestVerdict::Kind::Block:
+        info.block(true);
+        break;
+    case RequestVerdict::Kind::Redirect:
+        info.redirect(verdict.target);
+        break;
+    }
+}

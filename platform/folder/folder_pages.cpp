@@ -1,5 +1,6 @@
 #include "platform/folder/folder_pages.h"
 
+#include <QByteArray>
 #include <QCollator>
 #include <QList>
 #include <QLocale>
@@ -16,13 +17,6 @@ namespace {
 
 constexpr std::array<std::string_view, 7> kPageExtensions = {"htm", "html", "shtml", "xhtml",
                                                              "xht", "mht",  "mhtml"};
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
-}
 
 // Numbers by value and letters without case, whatever the locale of the process (the C locale
 // would compare code points). Made once, used on the GUI thread only.
@@ -52,7 +46,8 @@ bool isPageName(const std::string& name)
         return false;
     const std::string_view extension = std::string_view(name).substr(dot + 1);
     return std::any_of(kPageExtensions.begin(), kPageExtensions.end(), [&](std::string_view page) {
-        return equalsIgnoringAsciiCase(extension, page);
+        return qstrnicmp(extension.data(), qsizetype(extension.size()), page.data(),
+                         qsizetype(page.size())) == 0;
     });
 }
 

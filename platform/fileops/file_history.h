@@ -21,8 +21,6 @@ public:
     // failed: the reason has then been shown and the step stays, for another try.
     std::optional<std::string> undoLast(FileOperationDialogs& dialogs);
 
-    bool empty() const { return steps.empty(); }
-
 private:
     std::vector<FileOperationReport> steps;
 };

@@ -114,7 +114,8 @@ FileFailure copyWork(Unit& unit, const std::string& folder, FileProgress& progre
         copyIntoPlace(unit.item, folder, unit.itemChoice, progress, unit.itemPlaced);
     if (failure && !companionCopy.empty())
         removeTree(companionCopy);
-    unit.companionPlaced = companionCopy;
+    else
+        unit.companionPlaced = companionCopy;
     return failure;
 }
 

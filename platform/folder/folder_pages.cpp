@@ -37,6 +37,24 @@ QString decoded(const std::string& name)
     return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
+// The names of the pages in a folder, as the folder gives them.
+std::vector<std::string> pageNamesIn(const std::string& folder)
+{
+    std::vector<std::string> pages;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return pages;
+    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        struct stat info;
+        if (isPageName(name) && stat((prefix + name).c_str(), &info) == 0 && S_ISREG(info.st_mode))
+            pages.push_back(name);
+    }
+    closedir(dir);
+    return pages;
+}
+
 } // namespace
 
 bool isPageName(const std::string& name)
@@ -55,34 +73,31 @@ int comparePageNames(const std::string& a, const std::string& b)
 {
     // The collator sorts a dot after spaces and most punctuation: compared piece by piece between
     // the dots, a name whose piece ends first comes first, as if the dot sorted before all else.
-    const QString left = decoded(a);
-    const QString right = decoded(b);
-    const QList<QStringView> leftPieces = QStringView(left).split(u'.');
-    const QList<QStringView> rightPieces = QStringView(right).split(u'.');
-    const qsizetype common = std::min(leftPieces.size(), rightPieces.size());
-    for (qsizetype i = 0; i < common; ++i)
-        if (const int order = nameCollator().compare(leftPieces[i], rightPieces[i]))
+    const QString leftName = decoded(a);
+    const QString rightName = decoded(b);
+    QStringView left = leftName;
+    QStringView right = rightName;
+    for (;;) {
+        const qsizetype leftDot = left.indexOf(u'.');
+        const qsizetype rightDot = right.indexOf(u'.');
+        const int order = nameCollator().compare(leftDot < 0 ? left : left.first(leftDot),
+                                                 rightDot < 0 ? right : right.first(rightDot));
+        if (order != 0)
             return order < 0 ? -1 : 1;
-    if (leftPieces.size() != rightPieces.size())
-        return leftPieces.size() < rightPieces.size() ? -1 : 1;
+        if (leftDot < 0 && rightDot < 0)
+            break;
+        if (leftDot < 0 || rightDot < 0)
+            return leftDot < 0 ? -1 : 1;
+        left = left.sliced(leftDot + 1);
+        right = right.sliced(rightDot + 1);
+    }
     const int bytes = a.compare(b);
     return bytes < 0 ? -1 : bytes > 0 ? 1 : 0;
 }
 
 std::vector<std::string> pagesOfFolder(const std::string& folder)
 {
-    std::vector<std::string> pages;
-    DIR* dir = opendir(folder.c_str());
-    if (!dir)
-        return pages;
-    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
-    while (const dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        struct stat info;
-        if (isPageName(name) && stat((prefix + name).c_str(), &info) == 0 && S_ISREG(info.st_mode))
-            pages.push_back(name);
-    }
-    closedir(dir);
+    std::vector<std::string> pages = pageNamesIn(folder);
     std::sort(pages.begin(), pages.end(), [](const std::string& a, const std::string& b) {
         return comparePageNames(a, b) < 0;
     });
@@ -96,15 +111,15 @@ std::optional<std::string> neighbourPage(const std::string& place, PageStep step
     const std::size_t slash = place.rfind('/');
     const std::string folder = place.substr(0, slash + 1);
     const std::string name = place.substr(slash + 1);
-    const std::vector<std::string> pages = pagesOfFolder(folder);
-    // The place's own name need not be among them: what counts is where it sorts.
-    const auto sortsBefore = [](const std::string& a, const std::string& b) {
-        return comparePageNames(a, b) < 0;
-    };
-    if (step == PageStep::Next) {
-        const auto after = std::upper_bound(pages.begin(), pages.end(), name, sortsBefore);
-        return after == pages.end() ? std::nullopt : std::optional(folder + *after);
-    }
-    const auto at = std::lower_bound(pages.begin(), pages.end(), name, sortsBefore);
-    return at == pages.begin() ? std::nullopt : std::optional(folder + *std::prev(at));
+    // The nearest page on the asked side of where the name sorts, in one pass: the place's own
+    // name need not be a page, nor exist any more.
+    const int side = step == PageStep::Next ? 1 : -1;
+    std::optional<std::string> nearest;
+    for (const std::string& page : pageNamesIn(folder))
+        if (comparePageNames(page, name) * side > 0 &&
+            (!nearest || comparePageNames(page, *nearest) * side < 0))
+            nearest = page;
+    if (!nearest)
+        return std::nullopt;
+    return folder + *nearest;
 }

@@ -46,6 +46,7 @@ TForm1::TForm1(TForm1Services givenServices) : services(std::move(givenServices)
     WebBrowser1 = services.makeViewer(this);
     setCentralWidget(WebBrowser1);
     buildMenu();
+    buildKeys();
     connect(WebBrowser1, &WebBrowser::CommandStateChange, this, [this](int command, short enable) {
         guarded([&] { WebBrowser1CommandStateChange(command, enable); });
     });

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/folder/folder_pages.h"
 #include "settings/settings_io.h"
 
 #include <QMainWindow>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,12 @@ struct TForm1Services {
     std::string executablePath;
     std::vector<std::string> arguments; // the program's arguments, its own name excluded
     ScreenSize screen;
+    // The page before or after a place in its folder, the folder read afresh; none at either end.
+    std::function<std::optional<std::string>(const std::string& place, PageStep step)>
+        neighbourPage;
+    // Takes back the last file command of the session, its dialogs owned by `owner`: the page it
+    // concerned, or none when there was nothing to take back or it failed (the reason is shown).
+    std::function<std::optional<std::string>(QWidget* owner)> undoFileCommand;
 };
 
 // The main window: the viewer under a menu bar whose entries are the program's commands.
@@ -89,6 +97,11 @@ public:
 
     bool closeRequested() const { return closeWasRequested; }
 
+    // Keys of the window with no menu entry: Ctrl+Page Down and Up open the next and the previous
+    // page of the current page's folder, Ctrl+Z takes back the last file command.
+    void openNeighbourPage(PageStep step);
+    void undoLastFileCommand();
+
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -97,6 +110,7 @@ protected:
 
 private:
     void buildMenu();
+    void buildKeys();
     QAction* addCommand(const QString& caption, void (TForm1::*handler)());
     void guarded(const std::function<void()>& handler);
     void askMainWindowToClose();
@@ -105,4 +119,6 @@ private:
 
     TForm1Services services;
     bool closeWasRequested = false;
+    // The last page let go of by a file command: where the keys go on from once it is gone.
+    std::string lastPage;
 };

@@ -37,6 +37,7 @@ constexpr std::uint16_t elsewhereFlags = FOF_ALLOWUNDO | FOF_RENAMEONCOLLISION;
 
 void TForm1::releasePage()
 {
+    lastPage = Fichier_Courant;
     Charge_Page(std::string());
     processPendingMessages();
 }

@@ -1,7 +1,9 @@
 #include "Unit1/TForm1.h"
 #include "platform/application_title.h"
+#include "platform/fileops/file_history.h"
 #include "platform/fileops/file_operation.h"
 #include "platform/fileops/qt_file_operation_dialogs.h"
+#include "platform/folder/folder_pages.h"
 #include "platform/text_editor.h"
 #include "platform/ui/french_translations.h"
 #include "platform/ui/qt_user_dialogs.h"
@@ -40,14 +42,20 @@ int main(int argc, char* argv[])
 
     const std::string exePath = executablePath();
     QtUserDialogs dialogs(applicationTitleFor(exePath));
+    FileHistory history;
 
     TForm1Services services;
     services.makeViewer = [](QWidget* parent) { return new WebEngineBrowser(parent); };
     services.dialogs = &dialogs;
-    services.fileOperation = [](const FileOperationRequest& request) {
+    services.fileOperation = [&history](const FileOperationRequest& request) {
         QtFileOperationDialogs fileDialogs(request.owner);
-        return runFileOperation(request, fileDialogs);
+        return history.run(request, fileDialogs);
     };
+    services.undoFileCommand = [&history](QWidget* owner) {
+        QtFileOperationDialogs fileDialogs(owner);
+        return history.undoLast(fileDialogs);
+    };
+    services.neighbourPage = neighbourPage;
     services.launchEditor = startTextEditor;
     services.executablePath = exePath;
     for (int i = 1; i < argc; ++i)

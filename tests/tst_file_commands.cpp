@@ -1,5 +1,6 @@
 #include "Unit1/TForm1.h"
 #include "Unit1/Unit1_state.h"
+#include "platform/fileops/file_history.h"
 #include "support/fileops_support.h"
 #include "support/form_fixture.h"
 #include "support/saved_page.h"
@@ -19,17 +20,20 @@ QString qs(const std::string& bytes)
     return QFile::decodeName(QByteArray::fromStdString(bytes));
 }
 
-// A window over the real file-operation service in a fresh home, on page a.htm of a folder.
+// A window over the real file-operation service and its history in a fresh home, on page a.htm
+// of a folder.
 struct FileFixture : FormFixture {
     FreshHome home;
     ScriptedFileDialogs fileDialogs;
+    FileHistory history;
     std::string page;
 
     FileFixture()
     {
         realService = [this](const FileOperationRequest& request) {
-            return runFileOperation(request, fileDialogs);
+            return history.run(request, fileDialogs);
         };
+        undo = [this](QWidget*) { return history.undoLast(fileDialogs); };
         QDir(dir.path()).mkpath("pages");
         QDir(dir.path()).mkpath("elsewhere");
         page = path("pages/a.htm");
@@ -38,6 +42,27 @@ struct FileFixture : FormFixture {
         openPage(page);
     }
     std::string trashed(const std::string& name) const { return home.trash() + "/files/" + name; }
+
+    // The command of a test row, answering its dialogs: rename to "b", copy or move into
+    // elsewhere/.
+    void run(const QString& command)
+    {
+        dialogs.inputAnswers = {QString("b")};
+        dialogs.saveAnswers = {path("elsewhere/a.htm")};
+        QAction* action = command == "rename" ? form->Rename1
+                          : command == "copy" ? form->Copy1
+                          : command == "move" ? form->Move1
+                                              : form->Delete1;
+        action->trigger();
+        QVERIFY(fileDialogs.errors.empty());
+    }
+    std::vector<std::string> trashEntries() const
+    {
+        std::vector<std::string> entries = entriesOf(home.trash() + "/files");
+        for (const std::string& info : entriesOf(home.trash() + "/info"))
+            entries.push_back("info/" + info);
+        return entries;
+    }
 };
 
 const std::string release = "Navigate:";
@@ -56,6 +81,9 @@ private slots:
         Fichier_Courant = "/x/"; // a page that names no file
         for (QAction* command : {form.Rename1, form.Delete1, form.Copy1, form.Move1})
             command->trigger();
+        Fichier_Courant.clear();
+        form.openNeighbourPage(PageStep::Next);
+        form.openNeighbourPage(PageStep::Previous);
         QVERIFY(f.requests.empty());
         QVERIFY(f.dialogs.inputCaptions.empty());
         QVERIFY(f.dialogs.saveTitles.empty());
@@ -252,6 +280,146 @@ private slots:
         QCOMPARE(entriesOf(f.path("elsewhere")), std::vector<std::string>{});
         QVERIFY(!exists(f.home.trash() + "/files"));
         QCOMPARE(Fichier_Courant, std::string("http://example.com/a.html"));
+    }
+
+    void folderKeysGoOnFromAPageTakenAway()
+    {
+        FileFixture f;
+        writeBytes(f.path("pages/b.htm"), "B");
+        writeBytes(f.path("pages/c.htm"), "C");
+        Chemin_Chargement = "/ailleurs/";
+        f.form->openNeighbourPage(PageStep::Next);
+        QCOMPARE(Fichier_Courant, f.path("pages/b.htm"));
+        QCOMPARE(f.log, std::vector<std::string>{"Navigate:" + Fichier_Courant});
+        f.form->Delete1->trigger();
+        f.log.clear();
+
+        // From where b.htm was: on to c.htm, which is the last; back to a.htm, the first.
+        for (PageStep step : {PageStep::Next, PageStep::Next, PageStep::Previous,
+                              PageStep::Previous, PageStep::Previous})
+            f.form->openNeighbourPage(step);
+        QCOMPARE(f.log, (std::vector<std::string>{"Navigate:" + f.path("pages/c.htm"),
+                                                  "Navigate:" + f.page}));
+        QCOMPARE(Fichier_Courant, f.page);
+        QCOMPARE(Chemin_Chargement, std::string("/ailleurs/"));
+    }
+
+    void undoTakesBackEachCommand_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("withFolder"); // the page saved whole, with its companion folder
+        QTest::addColumn<QStringList>("trashAfter");
+        for (const bool withFolder : {false, true}) {
+            const char* kind = withFolder ? " with its folder" : "";
+            const QStringList copies = withFolder
+                                           ? QStringList{"a.htm", "a_files", "info/a.htm.trashinfo",
+                                                         "info/a_files.trashinfo"}
+                                           : QStringList{"a.htm", "info/a.htm.trashinfo"};
+            QTest::addRow("rename%s", kind) << "rename" << withFolder << QStringList{};
+            QTest::addRow("move%s", kind) << "move" << withFolder << QStringList{};
+            QTest::addRow("delete%s", kind) << "delete" << withFolder << QStringList{};
+            // The copy, not the original, goes to the trash.
+            QTest::addRow("copy%s", kind) << "copy" << withFolder << copies;
+        }
+    }
+    void undoTakesBackEachCommand()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, withFolder);
+        QFETCH(QStringList, trashAfter);
+        FileFixture f;
+        if (withFolder)
+            savedPage::make(f.path("pages"));
+        const std::string content = read(f.page);
+        const std::vector<std::string> before = entriesOf(f.path("pages"));
+        f.run(command);
+        QVERIFY(entriesOf(f.path("pages")) != before || !entriesOf(f.path("elsewhere")).empty());
+        f.log.clear();
+
+        f.form->undoLastFileCommand();
+        QVERIFY(f.fileDialogs.errors.empty());
+        QCOMPARE(entriesOf(f.path("pages")), before);
+        QCOMPARE(entriesOf(f.path("elsewhere")), std::vector<std::string>{});
+        QCOMPARE(read(f.page), content);
+        if (withFolder)
+            QCOMPARE(savedPage::brokenLinks(f.page), std::vector<std::string>{});
+        std::vector<std::string> trash;
+        for (const QString& entry : trashAfter)
+            trash.push_back(entry.toStdString());
+        QCOMPARE(f.trashEntries(), trash);
+        // The page is the current page again, shown.
+        QCOMPARE(Fichier_Courant, f.page);
+        QCOMPARE(f.form->windowTitle(), qs(f.page));
+        QCOMPARE(f.log, (std::vector<std::string>{"undo", "Navigate:" + f.page}));
+
+        // Nothing is left to take back.
+        f.log.clear();
+        f.form->undoLastFileCommand();
+        QCOMPARE(f.log, std::vector<std::string>{"undo"});
+        QCOMPARE(entriesOf(f.path("pages")), before);
+    }
+
+    void undoReplacesNothingAndKeepsTheStep()
+    {
+        FileFixture f;
+        f.run("rename");
+        writeBytes(f.page, "nouveau a"); // the old place is taken meanwhile
+        f.log.clear();
+        f.form->undoLastFileCommand();
+        QCOMPARE(f.fileDialogs.errors.size(), std::size_t(1));
+        QVERIFY2(f.fileDialogs.errorText().contains("existe d\u00e9j\u00e0"),
+                 qPrintable(f.fileDialogs.errorText()));
+        QVERIFY(f.fileDialogs.errorText().contains(qs(f.page)));
+        QCOMPARE(read(f.page), std::string("nouveau a"));
+        QCOMPARE(read(f.path("pages/b.htm")), std::string("<html>A</html>"));
+        QCOMPARE(Fichier_Courant, f.path("pages/b.htm"));
+        QCOMPARE(f.log, std::vector<std::string>{"undo"});
+
+        // The place free again, the same step is taken back.
+        QCOMPARE(unlink(f.page.c_str()), 0);
+        f.form->undoLastFileCommand();
+        QCOMPARE(read(f.page), std::string("<html>A</html>"));
+        QVERIFY(!exists(f.path("pages/b.htm")));
+    }
+
+    void undoOfADeleteNeedsItsTrashEntry()
+    {
+        FileFixture f;
+        savedPage::make(f.path("pages"));
+        f.run("delete");
+        // The folder's entry is emptied from the trash meanwhile: the page stays there too.
+        removeTree(f.trashed("a_files"));
+        f.log.clear();
+        f.form->undoLastFileCommand();
+        QVERIFY2(f.fileDialogs.errorText().contains("plus dans la corbeille"),
+                 qPrintable(f.fileDialogs.errorText()));
+        QCOMPARE(entriesOf(f.path("pages")), std::vector<std::string>{});
+        QCOMPARE(f.trashEntries(), (std::vector<std::string>{"a.htm", "info/a.htm.trashinfo",
+                                                             "info/a_files.trashinfo"}));
+        QVERIFY(Fichier_Courant.empty());
+        QCOMPARE(f.log, std::vector<std::string>{"undo"});
+    }
+
+    void severalStepsAreTakenBackLastFirst()
+    {
+        FileFixture f;
+        f.run("rename");
+        f.run("copy"); // pages/b.htm to elsewhere/a.htm
+        f.run("delete");
+        const std::string b = f.path("pages/b.htm");
+        QCOMPARE(entriesOf(f.path("pages")), std::vector<std::string>{});
+
+        f.form->undoLastFileCommand();
+        QCOMPARE(entriesOf(f.path("pages")), std::vector<std::string>{"b.htm"});
+        QCOMPARE(Fichier_Courant, b);
+        f.form->undoLastFileCommand();
+        QCOMPARE(entriesOf(f.path("elsewhere")), std::vector<std::string>{});
+        QCOMPARE(f.trashEntries(), (std::vector<std::string>{"a.htm", "info/a.htm.trashinfo"}));
+        QCOMPARE(Fichier_Courant, b);
+        f.form->undoLastFileCommand();
+        QCOMPARE(entriesOf(f.path("pages")), std::vector<std::string>{"a.htm"});
+        QCOMPARE(Fichier_Courant, f.page);
+        QVERIFY(f.fileDialogs.errors.empty());
     }
 
     void quickQuit_data()

@@ -1,9 +1,11 @@
 #include "support/fileops_support.h"
+#include "support/saved_page.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
 #include <climits>
 #include <cstdlib>
+#include <optional>
 #include <unistd.h>
 
 // Delete to the trash: where items go, what the info file says, and that nothing is ever lost.
@@ -371,6 +373,73 @@ private slots:
         struct stat st;
         QCOMPARE(stat(item.c_str(), &st), 0);
         QCOMPARE(st.st_size, off_t(24 << 20));
+    }
+
+    void undoneDeleteComesBackFromEveryTrash_data()
+    {
+        QTest::addColumn<QString>("where");       // home, mount (its own trash), copy (by a copy)
+        QTest::addColumn<QString>("cancelledIn"); // where a first try is cancelled, if it is
+        QTest::newRow("home trash") << "home"
+                                    << "";
+        QTest::newRow("the mount's own trash") << "mount"
+                                               << "";
+        QTest::newRow("a copy in the home trash") << "copy"
+                                                  << "";
+        QTest::newRow("cancelled in the folder") << "copy"
+                                                 << "folder";
+        QTest::newRow("cancelled in the page, after the folder") << "copy"
+                                                                 << "page";
+    }
+    void undoneDeleteComesBackFromEveryTrash()
+    {
+        QFETCH(QString, where);
+        QFETCH(QString, cancelledIn);
+        FreshHome home;
+        std::optional<TmpfsMount> mount;
+        std::string folder = home.path() + "/pages";
+        std::vector<std::string> others; // what the folder holds besides the page
+        if (where == "home") {
+            QCOMPARE(mkdir(folder.c_str(), 0755), 0);
+        } else {
+            mount.emplace(home.path() + "/mnt", "size=4m");
+            REQUIRE_MOUNTED(*mount);
+            folder = mount->path();
+            others = {".Trash-" + uid()};
+            if (where == "copy") // where the mount's trash would be: no trash there
+                writeBytes(folder + "/" + others[0], "x");
+        }
+        savedPage::make(folder);
+        ScriptedFileDialogs dialogs;
+        FileOperationReport report;
+        QCOMPARE(runFileOperation(requestOf(FO_DELETE, folder + "/a.htm", {}, kRenameFlags),
+                                  dialogs, &report),
+                 0);
+        QCOMPARE(entriesOf(folder), others);
+        const std::string trash = where == "mount" ? folder + "/" + others[0] : home.trash();
+        QCOMPARE(entriesOf(trash + "/files"), (std::vector<std::string>{"a.htm", "a_files"}));
+
+        if (!cancelledIn.isEmpty()) {
+            // The folder comes back first; a cancel leaves both in the trash, for another try.
+            std::uint64_t folderBytes = 0;
+            for (const std::string& file : savedPage::linkedFiles())
+                folderBytes += savedPage::contentOf(file).size();
+            dialogs.cancelAtBytes = cancelledIn == "folder" ? 1 : folderBytes + 1;
+            QVERIFY(!undoFileOperation(report, dialogs));
+            QVERIFY(dialogs.errors.empty());
+            QCOMPARE(entriesOf(folder), others);
+            QCOMPARE(entriesOf(trash + "/files"), (std::vector<std::string>{"a.htm", "a_files"}));
+            dialogs.cancelAtBytes.reset();
+        }
+        QVERIFY(undoFileOperation(report, dialogs));
+
+        QVERIFY(dialogs.errors.empty());
+        std::vector<std::string> back = others;
+        back.insert(back.end(), {"a.htm", "a_files"});
+        QCOMPARE(entriesOf(folder), back);
+        QCOMPARE(savedPage::brokenLinks(folder + "/a.htm"), std::vector<std::string>{});
+        QCOMPARE(readBytes(folder + "/a.htm"), savedPage::html());
+        QCOMPARE(entriesOf(trash + "/files"), std::vector<std::string>{});
+        QCOMPARE(entriesOf(trash + "/info"), std::vector<std::string>{});
     }
 };
 

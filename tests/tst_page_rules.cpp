@@ -1,5 +1,6 @@
 #include "Unit1/completed_page.h"
 #include "platform/application_title.h"
+#include "platform/folder/folder_pages.h"
 #include "platform/viewer/document_hosts.h"
 #include "platform/viewer/file_url.h"
 #include "platform/viewer/loopback_file_server.h"
@@ -11,6 +12,7 @@
 #include <QTest>
 
 #include <arpa/inet.h>
+#include <fstream>
 #include <netinet/in.h>
 #include <set>
 #include <sys/socket.h>
@@ -41,6 +43,23 @@ QByteArray exchange(int port, const QByteArray& request)
     }
     ::close(fd);
     return answer;
+}
+
+// Makes the entries of a folder: "name" a file, "name/" a folder, "name->target" a link.
+void makeEntries(const std::string& folder, const QByteArrayList& entries)
+{
+    for (const QByteArray& entry : entries) {
+        const std::string text = entry.toStdString();
+        const std::size_t arrow = text.find("->");
+        if (arrow != std::string::npos)
+            QCOMPARE(symlink(text.substr(arrow + 2).c_str(),
+                             (folder + "/" + text.substr(0, arrow)).c_str()),
+                     0);
+        else if (text.back() == '/')
+            QCOMPARE(mkdir((folder + "/" + text).c_str(), 0755), 0);
+        else
+            QVERIFY(std::ofstream(folder + "/" + text).good());
+    }
 }
 
 } // namespace
@@ -357,6 +376,117 @@ private slots:
         if (status == 200 || status == 206)
             QCOMPARE(answer.mid(headEnd + 4), body);
         QCOMPARE(head.contains("\r\nAccess-Control-Allow-Origin:"), otherOriginsMayUse);
+    }
+
+    void pagesOfAFolderInOrder_data()
+    {
+        QTest::addColumn<QByteArrayList>("entries");
+        QTest::addColumn<QByteArrayList>("pages");
+        QTest::newRow("letters without regard to case")
+            << QByteArrayList{"b.htm", "C.htm", "A.htm"}
+            << QByteArrayList{"A.htm", "b.htm", "C.htm"};
+        QTest::newRow("numbers by their value")
+            << QByteArrayList{"c 10.htm", "c 100.htm", "c 9.htm"}
+            << QByteArrayList{"c 9.htm", "c 10.htm", "c 100.htm"};
+        QTest::newRow("a dot before any other character")
+            << QByteArrayList{"B2.HTML", "a1.htm", "a-b.htm", "a b.htm",
+                              "a_b.htm", "b.htm",  "a.htm"}
+            << QByteArrayList{"a.htm",  "a b.htm", "a_b.htm", "a-b.htm",
+                              "a1.htm", "b.htm",   "B2.HTML"};
+        QTest::newRow("accents beside their letter")
+            << QByteArrayList{"f.htm", "\xc3\xa9t\xc3\xa9.htm", "e.htm"}
+            << QByteArrayList{"e.htm", "\xc3\xa9t\xc3\xa9.htm", "f.htm"};
+        QTest::newRow("names that are not UTF-8 are kept, in a fixed order")
+            << QByteArrayList{"\xe9t\xe9.htm", "a.htm", "\xe8t\xe9.htm"}
+            << QByteArrayList{"a.htm", "\xe8t\xe9.htm", "\xe9t\xe9.htm"};
+        QTest::newRow("names alike but for case go by their bytes")
+            << QByteArrayList{"a.htm", "A.htm"} << QByteArrayList{"A.htm", "a.htm"};
+        QTest::newRow("every page extension in any case, no other file")
+            << QByteArrayList{"a.HTM",   "b.Html", "c.shtml",   "d.XHTML", "e.xht", "f.mht",
+                              "g.MHTML", "h.txt",  "i.htm.bak", "j",       "k.png", "lhtm"}
+            << QByteArrayList{"a.HTM", "b.Html", "c.shtml", "d.XHTML", "e.xht", "f.mht", "g.MHTML"};
+        QTest::newRow("no folder, companion or not")
+            << QByteArrayList{"a.htm", "a_files/", "b.htm/", "c.html"}
+            << QByteArrayList{"a.htm", "c.html"};
+        QTest::newRow("a link to a page counts, a dangling one does not")
+            << QByteArrayList{"a.htm", "b.htm->a.htm", "c.htm->gone.htm", "d.htm->a_files",
+                              "a_files/"}
+            << QByteArrayList{"a.htm", "b.htm"};
+        QTest::newRow("an empty folder") << QByteArrayList{} << QByteArrayList{};
+    }
+    void pagesOfAFolderInOrder()
+    {
+        QFETCH(QByteArrayList, entries);
+        QFETCH(QByteArrayList, pages);
+        QTemporaryDir dir;
+        const std::string folder = QFile::encodeName(dir.path()).toStdString();
+        makeEntries(folder, entries);
+        QByteArrayList found;
+        for (const std::string& name : pagesOfFolder(folder))
+            found << QByteArray::fromStdString(name);
+        QCOMPARE(found, pages);
+        // Taken one by one, the pages come in the same order both ways.
+        for (qsizetype i = 0; i < pages.size(); ++i) {
+            const std::string page = folder + "/" + pages[i].toStdString();
+            const auto next = neighbourPage(page, PageStep::Next);
+            const auto previous = neighbourPage(page, PageStep::Previous);
+            QCOMPARE(next.value_or(""),
+                     i + 1 < pages.size() ? folder + "/" + pages[i + 1].toStdString() : "");
+            QCOMPARE(previous.value_or(""), i > 0 ? folder + "/" + pages[i - 1].toStdString() : "");
+        }
+        // Names that are not UTF-8 go with the temporary folder only through their bytes.
+        for (const std::string& name : pagesOfFolder(folder))
+            unlink((folder + "/" + name).c_str());
+    }
+
+    void neighbourOfAPlace_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<QString>("next");     // empty: none
+        QTest::addColumn<QString>("previous"); // empty: none
+        QTest::newRow("a page that vanished: where its name sorts") << "b.htm"
+                                                                    << "c 10.htm"
+                                                                    << "a.htm";
+        QTest::newRow("a file that is no page") << "b.txt"
+                                                << "c 10.htm"
+                                                << "a.htm";
+        QTest::newRow("a folder") << "a_files"
+                                  << "c 10.htm"
+                                  << "a.htm";
+        QTest::newRow("before every page") << "0.htm"
+                                           << "a.htm"
+                                           << "";
+        QTest::newRow("after every page") << "z.htm"
+                                          << ""
+                                          << "c 10.htm";
+        QTest::newRow("a folder's path, no name") << ""
+                                                  << "a.htm"
+                                                  << "";
+    }
+    void neighbourOfAPlace()
+    {
+        QFETCH(QString, place);
+        QFETCH(QString, next);
+        QFETCH(QString, previous);
+        QTemporaryDir dir;
+        const std::string folder = QFile::encodeName(dir.path()).toStdString() + "/";
+        makeEntries(folder, {"a.htm", "a_files/", "c 10.htm", "b.txt"});
+        const std::string at = folder + place.toStdString();
+        const auto expected = [&](const QString& name) {
+            return name.isEmpty() ? std::optional<std::string>() : folder + name.toStdString();
+        };
+        QCOMPARE(neighbourPage(at, PageStep::Next), expected(next));
+        QCOMPARE(neighbourPage(at, PageStep::Previous), expected(previous));
+        // The folder is read at each call: a page added meanwhile counts.
+        makeEntries(folder, {"b1.htm"});
+        QCOMPARE(neighbourPage(folder + "c 10.htm", PageStep::Previous), folder + "b1.htm");
+    }
+
+    void neighbourOfWhatIsNoPath()
+    {
+        QCOMPARE(neighbourPage("", PageStep::Next), std::nullopt);
+        QCOMPARE(neighbourPage("http://example.com/a.htm", PageStep::Next), std::nullopt);
+        QCOMPARE(neighbourPage("a.htm", PageStep::Previous), std::nullopt);
     }
 
     void applicationTitle_data()

@@ -20,6 +20,8 @@ std::string progressTitle(FileAction action)
         return "Copie en cours";
     case FileAction::Move:
         return "Déplacement en cours";
+    case FileAction::Restore:
+        return "Remise en place en cours";
     }
     return {};
 }
@@ -40,6 +42,9 @@ std::string progressLabel(FileAction action, const std::string& item, std::uint6
         break;
     case FileAction::Move:
         text = "Déplacement de « %1 »\n%2 sur %3";
+        break;
+    case FileAction::Restore:
+        text = "Remise en place de « %1 »\n%2 sur %3";
         break;
     }
     return fillIn(text, {item, byteCountText(done), byteCountText(total)});

@@ -17,6 +17,8 @@ std::string actionSentence(FileAction action)
         return "Impossible de copier « %1 ».";
     case FileAction::Move:
         return "Impossible de déplacer « %1 ».";
+    case FileAction::Restore:
+        return "Impossible de remettre « %1 » à sa place.";
     }
     return "Impossible de traiter « %1 ».";
 }
@@ -47,6 +49,8 @@ std::string problemSentence(const FileFailure& failure)
     case FileProblem::SpecialFile:
         return "Ce dossier contient un fichier spécial (périphérique ou socket) qui ne peut pas "
                "être copié.";
+    case FileProblem::NotInTrash:
+        return "Il n'est plus dans la corbeille.";
     }
     return reasonOfError(failure.code);
 }

@@ -3,7 +3,13 @@
 #include <string>
 
 // What the service was asked to do with an item.
-enum class FileAction { Trash, Rename, Copy, Move };
+enum class FileAction {
+    Trash,
+    Rename,
+    Copy,
+    Move,
+    Restore, // an item put back where it was, out of the trash or from where it was moved
+};
 
 // Why an item could not be handled.
 enum class FileProblem {
@@ -18,6 +24,7 @@ enum class FileProblem {
     SameItem,        // a move of an item onto itself
     IntoItself,      // a folder copied or moved into itself
     SpecialFile,     // a device or socket inside a folder to copy
+    NotInTrash,      // a trashed item to restore whose entry is no longer in the trash
 };
 
 // The outcome of one step: no problem, or the problem and the item it concerns.

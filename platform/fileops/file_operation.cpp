@@ -52,7 +52,7 @@ std::string companionOf(const std::string& page, const std::vector<std::string>&
 }
 
 FileFailure runRequest(FileAction action, const FileOperationRequest& request,
-                       FileOperationDialogs& dialogs)
+                       FileOperationDialogs& dialogs, FileOperationReport& report)
 {
     const std::vector<std::string> sources = parseNameList(request.from);
     const std::vector<std::string> targets =
@@ -63,20 +63,27 @@ FileFailure runRequest(FileAction action, const FileOperationRequest& request,
     for (std::size_t i = 0; i < sources.size(); ++i) {
         const std::string source = withoutTrailingSlashes(sources[i]);
         FileFailure failure;
+        FileOperationReport::Entry done;
         if (action == FileAction::Trash) {
             const std::string companion = companionOf(source, sources);
             FileProgress progress(action);
-            failure = runInBackground(
-                dialogs, progress, [&] { return trashWithCompanion(source, companion, progress); });
+            failure = runInBackground(dialogs, progress, [&] {
+                return trashWithCompanion(source, companion, progress, &done);
+            });
         } else if (action == FileAction::Rename) {
             // A renamed page keeps its companion's name: its links point there.
             failure = renameItem(source, targets[i]);
+            // The name it already had changes nothing.
+            if (nameOf(targets[i]) != nameOf(source))
+                done.item = {source, targets[i], {}};
         } else {
             failure = transferItem(action, source, companionOf(source, sources),
-                                   targetFor(sources, targets, i), request.flags, dialogs);
+                                   targetFor(sources, targets, i), request.flags, dialogs, &done);
         }
         if (failure)
             return failure;
+        if (!done.item.to.empty())
+            report.entries.push_back(std::move(done));
     }
     return {};
 }
@@ -97,7 +104,8 @@ int resultCode(const FileFailure& failure)
 
 } // namespace
 
-int runFileOperation(const FileOperationRequest& request, FileOperationDialogs& dialogs)
+int runFileOperation(const FileOperationRequest& request, FileOperationDialogs& dialogs,
+                     FileOperationReport* report)
 {
     FileAction action = FileAction::Copy;
     FileFailure failure;
@@ -120,7 +128,10 @@ int runFileOperation(const FileOperationRequest& request, FileOperationDialogs& 
     }
     if (!failure) {
         try {
-            failure = runRequest(action, request, dialogs);
+            FileOperationReport ignored;
+            FileOperationReport& done = report ? *report : ignored;
+            done.function = request.function;
+            failure = runRequest(action, request, dialogs, done);
         } catch (const std::exception&) {
             failure = systemFailure(ENOMEM, {});
         }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -37,9 +39,36 @@ inline std::string singleNameList(const std::string& name)
     return list;
 }
 
+// Where an item went: its place before and its place now (its new name, its copy, or its entry in
+// the trash's files/), with the info file of an item put in the trash.
+struct PlacedItem {
+    std::string from;
+    std::string to;
+    std::string trashInfo;
+};
+
+// What a request did, item by item, each with its page's companion folder when that went along.
+struct FileOperationReport {
+    struct Entry {
+        PlacedItem item;
+        std::optional<PlacedItem> companion;
+    };
+    unsigned function = 0;
+    std::vector<Entry> entries;
+};
+
 class FileOperationDialogs;
 
 // Does what the request asks (move, copy, delete to the trash, rename), showing its progress,
 // questions and errors through `dialogs`. Returns 0 on success; anything else is a failure
-// (ECANCELED when the user cancelled; the error has been shown).
-int runFileOperation(const FileOperationRequest& request, FileOperationDialogs& dialogs);
+// (ECANCELED when the user cancelled; the error has been shown). `report`, when given, tells what
+// was done.
+int runFileOperation(const FileOperationRequest& request, FileOperationDialogs& dialogs,
+                     FileOperationReport* report = nullptr);
+
+// Takes back what a request did, as its report tells, with the same dialogs: a rename or a move
+// goes back, a copy goes to the trash, a trashed item comes back out of the trash. Nothing is
+// replaced: when an old place is taken or an item is no longer where the report says, the error is
+// shown and nothing changes. True once all is taken back; the report then holds where the items
+// were put back from (a trash entry may have been made anew for another try after a failure).
+bool undoFileOperation(FileOperationReport& done, FileOperationDialogs& dialogs);

@@ -62,6 +62,8 @@ struct Unit {
     NameChoice itemChoice;
     std::string companion;      // empty: the item goes alone
     bool companionLeft = false; // its name was taken in the target folder: it stayed
+    std::string itemPlaced;     // where the item and its companion are once done
+    std::string companionPlaced;
 };
 
 // One piece of a move once in the target folder, with what undoes it.
@@ -108,11 +110,12 @@ FileFailure copyWork(Unit& unit, const std::string& folder, FileProgress& progre
         else if (failure)
             return failure;
     }
-    std::string finalPath;
     const FileFailure failure =
-        copyIntoPlace(unit.item, folder, unit.itemChoice, progress, finalPath);
+        copyIntoPlace(unit.item, folder, unit.itemChoice, progress, unit.itemPlaced);
     if (failure && !companionCopy.empty())
         removeTree(companionCopy);
+    else
+        unit.companionPlaced = companionCopy;
     return failure;
 }
 
@@ -155,6 +158,7 @@ FileFailure moveWork(Unit& unit, const std::string& folder, FileProgress& progre
         }
         if (!failure) {
             placed.push_back(done);
+            (piece.isCompanion ? unit.companionPlaced : unit.itemPlaced) = done.path;
         } else if (piece.isCompanion && isNameTaken(failure)) {
             unit.companionLeft = true;
         } else {
@@ -185,7 +189,7 @@ FileFailure moveWork(Unit& unit, const std::string& folder, FileProgress& progre
 
 FileFailure transferItem(FileAction action, const std::string& source, const std::string& companion,
                          const std::string& target, std::uint16_t flags,
-                         FileOperationDialogs& dialogs)
+                         FileOperationDialogs& dialogs, FileOperationReport::Entry* done)
 {
     struct stat item;
     if (lstat(source.c_str(), &item) != 0)
@@ -243,6 +247,11 @@ FileFailure transferItem(FileAction action, const std::string& source, const std
         return action == FileAction::Move ? moveWork(unit, folder, progress)
                                           : copyWork(unit, folder, progress);
     });
+    if (!failure && done) {
+        done->item = {source, unit.itemPlaced, {}};
+        if (!unit.companionPlaced.empty())
+            done->companion = PlacedItem{unit.companion, unit.companionPlaced, {}};
+    }
     if (!failure && unit.companionLeft)
         left = CompanionLeft::NameTaken;
     if (!failure && left)

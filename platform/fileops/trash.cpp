@@ -139,16 +139,22 @@ FileFailure trashItem(const std::string& path, FileProgress& progress, TrashedIt
     return trashByCopy(home, path, original, S_ISDIR(st.st_mode), progress, placed);
 }
 
-FileFailure untrashItem(const TrashedItem& placed, const std::string& original)
+FileFailure untrashItem(const TrashedItem& placed, const std::string& original,
+                        FileProgress* progress)
 {
     int error = renameNoReplace(placed.file, original);
     if (error == EXDEV) {
         // Out of the home trash to another file system: a whole copy first, then the entry goes.
-        FileProgress quiet(FileAction::Trash);
+        FileProgress quiet(FileAction::Restore);
+        FileProgress& shown = progress ? *progress : quiet;
+        shown.setItem(original);
+        shown.addToTotal(bytesOfItem(placed.file));
         std::string temporary;
-        if (const FileFailure failure =
-                makeTemporaryCopy(placed.file, parentOf(original), quiet, temporary))
+        if (FileFailure failure =
+                makeTemporaryCopy(placed.file, parentOf(original), shown, temporary)) {
+            failure.item = original;
             return failure;
+        }
         error = renameNoReplace(temporary, original);
         if (error) {
             removeTree(temporary);

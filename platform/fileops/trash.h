@@ -20,6 +20,8 @@ FileFailure trashItem(const std::string& path, FileProgress& progress,
                       TrashedItem* placed = nullptr);
 
 // Takes a trashed item back out of the trash to `original`, never over an existing name: by a
-// rename, else by a complete copy after which the trash entry is removed. On failure the item
-// stays in the trash.
-FileFailure untrashItem(const TrashedItem& placed, const std::string& original);
+// rename, else by a complete copy after which the trash entry is removed; its info file then goes.
+// On failure the item stays in the trash. A copy shows in `progress`, when given, and stops at its
+// cancel.
+FileFailure untrashItem(const TrashedItem& placed, const std::string& original,
+                        FileProgress* progress = nullptr);

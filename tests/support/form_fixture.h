@@ -3,6 +3,7 @@
 #include "Unit1/TForm1.h"
 #include "Unit1/Unit1_state.h"
 #include "platform/fileops/file_operation.h"
+#include "platform/folder/folder_pages.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_viewer.h"
 
@@ -12,6 +13,7 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,8 @@ struct FormFixture {
     std::vector<FileOperationRequest> requests;
     std::deque<int> results; // answers of the file-operation service; 0 when empty
     std::function<int(const FileOperationRequest&)> realService;
+    // The session's history of file commands; none when not set.
+    std::function<std::optional<std::string>(QWidget*)> undo;
     std::vector<std::string> editorLaunches;
     std::unique_ptr<TForm1> form;
 
@@ -57,6 +61,11 @@ struct FormFixture {
         s.launchEditor = [this](const std::string& file) {
             editorLaunches.push_back(file);
             return true;
+        };
+        s.neighbourPage = neighbourPage;
+        s.undoFileCommand = [this](QWidget* owner) {
+            log.push_back("undo");
+            return undo ? undo(owner) : std::nullopt;
         };
         s.executablePath = executable();
         s.arguments = std::move(arguments);

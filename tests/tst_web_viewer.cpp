@@ -118,6 +118,7 @@ struct RealWindow {
     ScriptedDialogs dialogs;
     WebEngineBrowser* viewer = nullptr;
     std::unique_ptr<TForm1> form;
+    std::vector<std::string> windowKeys; // the window's own keys, as they reached it
 
     // The window goes first: it writes its settings into the folder, which then goes whole, names
     // that are not UTF-8 included.
@@ -141,6 +142,14 @@ struct RealWindow {
         services.executablePath = bytes(path("velmo"));
         services.arguments = std::move(arguments);
         services.screen = {1024, 768};
+        services.neighbourPage = [this](const std::string& place, PageStep step) {
+            windowKeys.push_back(step == PageStep::Next ? "next" : "previous");
+            return neighbourPage(place, step);
+        };
+        services.undoFileCommand = [this](QWidget*) {
+            windowKeys.push_back("undo");
+            return std::optional<std::string>();
+        };
         form = std::make_unique<TForm1>(std::move(services));
         form->show();
         return *form;
@@ -607,6 +616,53 @@ private slots:
         for (const QString& name : made)
             if (!before.contains(name))
                 QFile::remove(output + "/" + name);
+    }
+
+    void windowKeysReachTheWindowFromThePage()
+    {
+        RealWindow w;
+        write(w.path("a.htm"), "<html><body><input id=field><div id=area contenteditable>x</div>"
+                               "</body></html>");
+        write(w.path("b.htm"), "<html><body>B</body></html>");
+        TForm1& form = w.create({bytes(w.path("a.htm"))});
+        QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), w.path("a.htm"), loadTimeout);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        // The engine's own widget, which a click in the page gives the focus.
+        const auto surface = [&] { return w.viewer->view()->focusProxy(); };
+        QVERIFY(surface());
+        surface()->setFocus();
+        QTRY_VERIFY(surface()->hasFocus());
+        const auto press = [&](Qt::Key key) {
+            QTest::keyClick(form.windowHandle(), key, Qt::ControlModifier);
+        };
+        const auto typingInPage = [&] {
+            return surface()->inputMethodQuery(Qt::ImEnabled).toBool();
+        };
+
+        // The focus in the page, in no field: every key is the window's.
+        QVERIFY(!typingInPage());
+        press(Qt::Key_Z);
+        QCOMPARE(w.windowKeys, std::vector<std::string>{"undo"});
+        press(Qt::Key_PageDown);
+        QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), w.path("b.htm"), loadTimeout);
+        press(Qt::Key_PageUp);
+        QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), w.path("a.htm"), loadTimeout);
+        w.windowKeys.clear();
+
+        // In a text field, or an editable area, Ctrl+Z is the page's (to undo the typing); the
+        // keys that change pages stay the window's.
+        for (const char* element : {"field", "area"}) {
+            w.runScript(QStringLiteral("document.getElementById('%1').focus()").arg(element));
+            QTRY_VERIFY(typingInPage());
+            // The page came back in a new drawing widget, which gets the focus again.
+            QTRY_VERIFY(surface()->hasFocus());
+            press(Qt::Key_Z);
+            press(Qt::Key_PageUp); // the first page: nothing before it
+            QCOMPARE(w.windowKeys, std::vector<std::string>{"previous"});
+            w.runScript("document.activeElement.blur()");
+            QTRY_VERIFY(!typingInPage());
+            w.windowKeys.clear();
+        }
     }
 
 private:

@@ -12,8 +12,10 @@
 #include "platform/viewer/web_page.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QMenu>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -60,6 +62,30 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parent)
     });
     // Drops belong to the main window, which opens the dropped file as the current page.
     webView->setAcceptDrops(false);
+    // Every local document is a site of its own, so going to another page often moves it to
+    // another engine process, and the engine then swaps the widget that draws it: the keyboard
+    // focus, lost with the old widget, goes to the new one.
+    focusReturn = new QTimer(this);
+    focusReturn->setInterval(50);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        focusReturnsLeft = 0;
+        if (!now && old && webView && webView->isAncestorOf(old)) {
+            focusReturnsLeft = 40;
+            focusReturn->start();
+        }
+    });
+    connect(focusReturn, &QTimer::timeout, this, [this] {
+        // Until the new widget shows, for two seconds at most; the user may have gone elsewhere.
+        QWidget* drawing = webView ? webView->focusProxy() : nullptr;
+        if (focusReturnsLeft <= 0 || QApplication::focusWidget() || !window()->isActiveWindow()) {
+            focusReturn->stop();
+        } else if (drawing && drawing->isVisible()) {
+            focusReturn->stop();
+            drawing->setFocus(Qt::OtherFocusReason);
+        } else {
+            --focusReturnsLeft;
+        }
+    });
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

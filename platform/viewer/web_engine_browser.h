@@ -12,6 +12,7 @@ class IsolatingInterceptor;
 class LoopbackFileServer;
 class PagePrinter;
 class PageSchemeHandler;
+class QTimer;
 class QWebEngineProfile;
 class QWebEngineView;
 class WebPage;
@@ -53,6 +54,9 @@ private:
     QWebEngineView* webView = nullptr;
     PagePrinter* printer = nullptr;
     QPointer<FindDialog> findDialog;
+    // Gives the keyboard focus back to the page once the engine has swapped its drawing widget.
+    QTimer* focusReturn = nullptr;
+    int focusReturnsLeft = 0;
     std::unique_ptr<ShownDocument> document;
     bool documentShown = false;
     // A path shown through a notice page (a FIFO, a device) is reported as itself once it

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/viewer/script_dialogs.h"
+
 #include <QWebEnginePage>
 
 // The page policy of the viewer: links that would open a new window open in the same page, the
-// page's console messages are not logged, and the page's script dialogs have French titles.
+// page's console messages are not logged, and the page's script dialogs are French and can be
+// stopped.
 class WebPage : public QWebEnginePage {
     Q_OBJECT
 public:
@@ -19,5 +22,8 @@ protected:
                           const QString& defaultValue, QString* result) override;
 
 private:
-    QString dialogTitle(const QString& sentence) const;
+    QWidget* dialogOwner() const;
+    QUrl documentShown() const;
+
+    ScriptDialogs dialogs;
 };

@@ -1,11 +1,25 @@
 #include "platform/viewer/web_page.h"
 
-#include "platform/viewer/file_url.h"
-
-#include <QInputDialog>
-#include <QLabel>
-#include <QMessageBox>
+#include <QCoreApplication>
+#include <QWebEngineHistory>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
+
+WebPage::WebPage(QObject* parent) : QWebEnginePage(parent)
+{
+    applyPolicy();
+}
+
+WebPage::WebPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent)
+{
+    applyPolicy();
+}
+
+void WebPage::applyPolicy()
+{
+    // The engine then refuses a window that a script opens without a click or key behind it.
+    settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+}
 
 QWebEnginePage* WebPage::createWindow(WebWindowType)
 {
@@ -16,51 +30,40 @@ void WebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QStr
                                        const QString&)
 {}
 
-// The engine's own script dialogs carry English titles; these say the same in French.
-QString WebPage::dialogTitle(const QString& sentence) const
+QWidget* WebPage::dialogOwner() const
 {
-    return sentence.arg(displayedAddressOf(url()));
+    return QWebEngineView::forPage(this);
 }
 
-namespace {
-
-// The page's message is shown as plain text, whatever it holds.
-int askWithMessageBox(QWidget* owner, QMessageBox::Icon icon, const QString& title,
-                      const QString& message, QMessageBox::StandardButtons buttons)
+// The document that asks: the one committed, not one that a load under way may bring.
+QUrl WebPage::documentShown() const
 {
-    QMessageBox box(icon, title, message, buttons, owner);
-    box.setTextFormat(Qt::PlainText);
-    return box.exec();
+    const QUrl committed = history()->currentItem().url();
+    return committed.isEmpty() ? url() : committed;
 }
-
-} // namespace
 
 void WebPage::javaScriptAlert(const QUrl&, const QString& message)
 {
-    askWithMessageBox(QWebEngineView::forPage(this), QMessageBox::Information,
-                      dialogTitle(QStringLiteral("Message de la page %1")), message,
-                      QMessageBox::Ok);
+    dialogs.alert(dialogOwner(), documentShown(), message);
 }
 
 bool WebPage::javaScriptConfirm(const QUrl&, const QString& message)
 {
-    return askWithMessageBox(QWebEngineView::forPage(this), QMessageBox::Question,
-                             dialogTitle(QStringLiteral("Question de la page %1")), message,
-                             QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    // The engine asks its leave-page question through here, in the words it translated.
+    const QString leaving = QCoreApplication::translate(
+        "QWebEnginePage",
+        "Are you sure you want to leave this page? Changes that you made may not be saved.");
+    if (message == leaving)
+        return dialogs.confirmLeaving(dialogOwner(), documentShown(), message);
+    return dialogs.confirm(dialogOwner(), documentShown(), message);
 }
 
 bool WebPage::javaScriptPrompt(const QUrl&, const QString& message, const QString& defaultValue,
                                QString* result)
 {
-    QInputDialog dialog(QWebEngineView::forPage(this));
-    dialog.setWindowTitle(dialogTitle(QStringLiteral("Saisie pour la page %1")));
-    dialog.setLabelText(message);
-    if (auto* label = dialog.findChild<QLabel*>())
-        label->setTextFormat(Qt::PlainText);
-    dialog.setTextValue(defaultValue);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    if (result)
-        *result = dialog.textValue();
-    return true;
+    const std::optional<QString> answer =
+        dialogs.prompt(dialogOwner(), documentShown(), message, defaultValue);
+    if (answer && result)
+        *result = *answer;
+    return answer.has_value();
 }

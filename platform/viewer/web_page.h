@@ -1,13 +1,17 @@
 #pragma once
 
+#include "platform/viewer/script_dialogs.h"
+
 #include <QWebEnginePage>
 
-// The page policy of the viewer: links that would open a new window open in the same page, the
-// page's console messages are not logged, and the page's script dialogs have French titles.
+// The page policy of the viewer: links that would open a new window open in the same page, a
+// script opens none unless the user's click or key is behind it, the page's console messages are
+// not logged, and the page's script dialogs are French and can be stopped.
 class WebPage : public QWebEnginePage {
     Q_OBJECT
 public:
-    using QWebEnginePage::QWebEnginePage;
+    explicit WebPage(QObject* parent = nullptr);
+    explicit WebPage(QWebEngineProfile* profile, QObject* parent = nullptr);
 
 protected:
     QWebEnginePage* createWindow(WebWindowType type) override;
@@ -19,5 +23,9 @@ protected:
                           const QString& defaultValue, QString* result) override;
 
 private:
-    QString dialogTitle(const QString& sentence) const;
+    void applyPolicy();
+    QWidget* dialogOwner() const;
+    QUrl documentShown() const;
+
+    ScriptDialogs dialogs;
 };

@@ -115,6 +115,7 @@ void TForm1::FormCreate()
     setAcceptDrops(true);
     if (!services.arguments.empty()) {
         Fichier_Courant = pagePathFor(services.arguments.front());
+        setTitle(Fichier_Courant);
         Charge_Page(Fichier_Courant);
     }
 }

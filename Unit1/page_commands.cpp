@@ -59,6 +59,8 @@ void TForm1::Load1Click()
     if (!chosen)
         return;
     Fichier_Courant = *chosen;
+    // The title names the file that the commands act on, also for a page that never completes.
+    setTitle(Fichier_Courant);
     Charge_Page(Fichier_Courant);
     Chemin_Chargement = folderWithDelimiterOf(Fichier_Courant);
 }

@@ -28,6 +28,7 @@ void TForm1::openNeighbourPage(PageStep step)
         return;
     // As an open from the dialog, which folder the dialog starts in aside.
     Fichier_Courant = *page;
+    setTitle(Fichier_Courant);
     Charge_Page(Fichier_Courant);
 }
 

@@ -142,8 +142,9 @@ private slots:
         QCOMPARE(Fichier_Courant, std::string("/x/y/page.htm"));
         QCOMPARE(Chemin_Chargement, std::string("/x/y/"));
         QCOMPARE(f.log.front(), std::string("Navigate:/x/y/page.htm"));
-        // The title follows when the document completes, not before.
-        QCOMPARE(form.windowTitle(), titleBefore);
+        // The title names the page at once, so that it is right also if the page never completes.
+        QVERIFY(form.windowTitle() != titleBefore);
+        QCOMPARE(form.windowTitle(), QString("/x/y/page.htm"));
     }
 
     void droppedFileBecomesThePage_data()
@@ -242,7 +243,7 @@ private slots:
         QDir::setCurrent(previous);
         QCOMPARE(qs(Fichier_Courant), f.dir.path() + "/" + page);
         QCOMPARE(f.log.front(), "Navigate:" + Fichier_Courant);
-        QVERIFY(form.windowTitle().startsWith("Velmo 2.3"));
+        QCOMPARE(form.windowTitle(), qs(Fichier_Courant));
     }
 
     void documentCompleteSetsPageAndTitle()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/settings_io.h"
+#include "settings/settings_location.h"
 
 #include <QMainWindow>
 
@@ -22,6 +23,7 @@ struct TForm1Services {
     std::function<int(const FileOperationRequest&)> fileOperation;
     std::function<bool(const std::string& path)> launchEditor;
     std::string executablePath;
+    std::string perUserSettingsPath;    // takes the settings when the executable's folder cannot
     std::vector<std::string> arguments; // the program's arguments, its own name excluded
     ScreenSize screen;
 };
@@ -100,6 +102,7 @@ private:
     QAction* addCommand(const QString& caption, void (TForm1::*handler)());
     void guarded(const std::function<void()>& handler);
     void askMainWindowToClose();
+    SettingsLocation settingsFiles() const;
     // Shows the blank page so that the viewer lets go of the file, and lets that happen.
     void releasePage();
 

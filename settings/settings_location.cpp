@@ -12,14 +12,9 @@
 namespace {
 
 // Checked with the effective (and file-system) identity, the one the write will use.
-bool canWrite(const std::string& path)
+bool allows(const std::string& path, int mode)
 {
-    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
-}
-
-bool exists(const std::string& path)
-{
-    return ::faccessat(AT_FDCWD, path.c_str(), F_OK, AT_EACCESS) == 0;
+    return ::faccessat(AT_FDCWD, path.c_str(), mode, AT_EACCESS) == 0;
 }
 
 std::string environment(const char* name)
@@ -34,10 +29,10 @@ SettingsLocation settingsLocation(const std::string& besidePath, const std::stri
 {
     // A folder that takes new files, or a settings file there that can be rewritten in place.
     const bool besideTakesIt =
-        canWrite(parentOf(besidePath)) || (exists(besidePath) && canWrite(besidePath));
+        allows(parentOf(besidePath), W_OK | X_OK) || allows(besidePath, W_OK);
     if (perUserPath.empty() || besideTakesIt)
         return {besidePath, besidePath};
-    return {exists(perUserPath) ? perUserPath : besidePath, perUserPath};
+    return {allows(perUserPath, F_OK) ? perUserPath : besidePath, perUserPath};
 }
 
 void prepareForWriting(const SettingsLocation& location)

@@ -128,7 +128,7 @@ void TForm1::FormDestroy()
 
 void TForm1::Lit_Ini()
 {
-    const TIniFile ini(settingsFilePath(services.executablePath));
+    const TIniFile ini(settingsFiles().readPath);
     FormGeometry geometry(*this);
     const SettingsValues values =
         readSettings(ini, executableFolder(services.executablePath), services.screen, geometry);
@@ -141,12 +141,20 @@ void TForm1::Lit_Ini()
 
 void TForm1::Sauve_Ini()
 {
-    TIniFile ini(settingsFilePath(services.executablePath));
+    const SettingsLocation location = settingsFiles();
+    prepareForWriting(location);
+    TIniFile ini(location.writePath);
     const FormGeometry geometry(*this);
     SettingsValues values{Chemin_Chargement, Chemin_Copie, Chemin_Deplacement, Plein_Ecran,
                           Quitter_Rapide};
     writeSettings(ini, values, geometry);
     Plein_Ecran = values.Plein_Ecran;
+}
+
+SettingsLocation TForm1::settingsFiles() const
+{
+    return settingsLocation(settingsFilePath(services.executablePath),
+                            services.perUserSettingsPath);
 }
 
 void TForm1::Quitter1Click()

@@ -2,6 +2,7 @@
 
 #include "platform/folder/folder_pages.h"
 #include "settings/settings_io.h"
+#include "settings/settings_location.h"
 
 #include <QMainWindow>
 
@@ -24,6 +25,7 @@ struct TForm1Services {
     std::function<int(const FileOperationRequest&)> fileOperation;
     std::function<bool(const std::string& path)> launchEditor;
     std::string executablePath;
+    std::string perUserSettingsPath;    // takes the settings when the executable's folder cannot
     std::vector<std::string> arguments; // the program's arguments, its own name excluded
     ScreenSize screen;
     // The page before or after a place in its folder, the folder read afresh; none at either end.
@@ -114,6 +116,7 @@ private:
     QAction* addCommand(const QString& caption, void (TForm1::*handler)());
     void guarded(const std::function<void()>& handler);
     void askMainWindowToClose();
+    SettingsLocation settingsFiles() const;
     // Shows the blank page so that the viewer lets go of the file, and lets that happen.
     void releasePage();
 

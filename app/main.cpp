@@ -10,6 +10,7 @@
 #include "platform/ui/start_failure.h"
 #include "platform/viewer/web_engine_browser.h"
 #include "platform/viewer/web_engine_setup.h"
+#include "settings/settings_location.h"
 #include "settings/settings_path.h"
 
 #include <QApplication>
@@ -58,6 +59,7 @@ int main(int argc, char* argv[])
     services.neighbourPage = neighbourPage;
     services.launchEditor = startTextEditor;
     services.executablePath = exePath;
+    services.perUserSettingsPath = perUserSettingsPath();
     for (int i = 1; i < argc; ++i)
         services.arguments.emplace_back(argv[i]);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();

@@ -2,9 +2,11 @@
 #include "settings/TIniFile.h"
 #include "settings/integer_text.h"
 #include "settings/settings_io.h"
+#include "settings/settings_location.h"
 #include "settings/settings_path.h"
 #include "support/scratch_files.h"
 
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QTest>
 
@@ -55,6 +57,11 @@ const QByteArray allKeys = "[Configuration]\r\n"
                            "Largeur=800\r\nHauteur=600\r\nGauche=-5\r\nHaut=20\r\n"
                            "Gestion rapide=1\r\n";
 
+bool makeFolder(const std::string& path, mode_t mode)
+{
+    return ::mkdir(path.c_str(), mode) == 0 && ::chmod(path.c_str(), mode) == 0;
+}
+
 } // namespace
 
 class TestSettings : public QObject {
@@ -74,7 +81,14 @@ class TestSettings : public QObject {
     }
 
 private slots:
-    void cleanup() { openFoldersAgain(dir); }
+    void cleanup()
+    {
+        // Also the folders that a test closed deeper down.
+        QDirIterator folders(dir.path(), QDir::Dirs | QDir::NoDotAndDotDot,
+                             QDirIterator::Subdirectories);
+        while (folders.hasNext())
+            ::chmod(toPath(folders.next()).c_str(), 0755);
+    }
 
     void integer_data()
     {
@@ -187,6 +201,128 @@ private slots:
         QFETCH(QString, folder);
         QCOMPARE(QString::fromStdString(settingsFilePath(exe.toStdString())), ini);
         QCOMPARE(QString::fromStdString(executableFolder(exe.toStdString())), folder);
+    }
+
+    // Rows: the folder beside the program and its settings file, the per-user file and whether its
+    // folder can be made; the file read and the one written ("" when the write fails).
+    void location_data()
+    {
+        QTest::addColumn<bool>("folderWritable");
+        QTest::addColumn<QByteArray>("beside");
+        QTest::addColumn<bool>("besideWritable");
+        QTest::addColumn<QByteArray>("perUser");
+        QTest::addColumn<bool>("configWritable");
+        QTest::addColumn<QString>("readFrom");
+        QTest::addColumn<QString>("writtenTo");
+        const QByteArray admin = "; pos\xE9 par l'administrateur\r\n[Configuration]\r\n";
+        const QByteArray mine = "[Configuration]\r\n; mien\r\nGestion rapide=0\r\n";
+        QTest::newRow("writable folder") << true << admin << true << mine << true << "beside"
+                                         << "beside";
+        QTest::newRow("writable folder, no file yet")
+            << true << noFile << false << noFile << true << "beside"
+            << "beside";
+        QTest::newRow("read-only folder, writable file")
+            << false << admin << true << mine << true << "beside"
+            << "beside";
+        QTest::newRow("read-only folder, no per-user file")
+            << false << admin << false << noFile << true << "beside"
+            << "per-user";
+        QTest::newRow("read-only folder, nothing beside")
+            << false << noFile << false << noFile << true << "beside"
+            << "per-user";
+        QTest::newRow("read-only folder, per-user file")
+            << false << admin << false << mine << false << "per-user"
+            << "per-user";
+        QTest::newRow("neither writable") << false << admin << false << noFile << false << "beside"
+                                          << "";
+    }
+    void location()
+    {
+        QFETCH(bool, folderWritable);
+        QFETCH(QByteArray, beside);
+        QFETCH(bool, besideWritable);
+        QFETCH(QByteArray, perUser);
+        QFETCH(bool, configWritable);
+        QFETCH(QString, readFrom);
+        QFETCH(QString, writtenTo);
+        static int count = 0;
+        const std::string top = pathOf("location") + std::to_string(++count);
+        const std::string bin = top + "/bin", config = top + "/config";
+        const std::string besidePath = bin + "/velmo.INI";
+        const std::string perUserPath = config + "/velmo/velmo.INI";
+        QVERIFY(makeFolder(top, 0755) && makeFolder(bin, 0777) && makeFolder(config, 0777));
+        if (beside != noFile) {
+            QVERIFY(writeFile(besidePath, beside));
+            QVERIFY(::chmod(besidePath.c_str(), besideWritable ? 0666 : 0444) == 0);
+        }
+        if (perUser != noFile) {
+            QVERIFY(makeFolder(config + "/velmo", 0777) && writeFile(perUserPath, perUser));
+            QVERIFY(::chmod(perUserPath.c_str(), 0666) == 0);
+        }
+        QVERIFY(::chmod(bin.c_str(), folderWritable ? 0777 : 0555) == 0);
+        QVERIFY(::chmod(config.c_str(), configWritable ? 0777 : 0555) == 0);
+        QVERIFY(::chmod(toPath(dir.path()).c_str(), 0755) == 0);
+        const auto pathFor = [&](const QString& which) {
+            return which == "beside" ? besidePath : which == "per-user" ? perUserPath : "";
+        };
+
+        OrdinaryUser user;
+        const SettingsLocation location = settingsLocation(besidePath, perUserPath);
+        QCOMPARE(location.readPath, pathFor(readFrom));
+        const QByteArray read = readFile(location.readPath);
+        prepareForWriting(location);
+        TIniFile ini(location.writePath);
+        SettingsValues values{"/a/", "/b/", "/c/", false, true};
+        FakeWindow window;
+        try {
+            writeSettings(ini, values, window);
+            QVERIFY2(!writtenTo.isEmpty(), "the settings were written");
+        } catch (const VelmoError& error) {
+            QVERIFY2(writtenTo.isEmpty(), error.what());
+            // The message names the per-user file, the one that could not be written.
+            QCOMPARE(QString::fromUtf8(error.what()),
+                     QString::fromUtf8("Impossible d'écrire dans " + perUserPath));
+            QVERIFY(entriesOf(config).isEmpty());
+        }
+        if (writtenTo.isEmpty())
+            return;
+        QCOMPARE(location.writePath, pathFor(writtenTo));
+        // The written file is a copy of the one read, with the values changed.
+        const QByteArray written = readFile(location.writePath);
+        QVERIFY(written.contains("Gestion rapide=1\r\n"));
+        QVERIFY(written.startsWith(read.left(read.indexOf('\n') + 1)));
+        if (location.writePath != besidePath)
+            QCOMPARE(readFile(besidePath), beside == noFile ? QByteArray() : beside);
+        if (location.writePath != besidePath && perUser == noFile)
+            QCOMPARE(modeOf(config + "/velmo"), mode_t(0700));
+    }
+
+    void perUserPath_data()
+    {
+        QTest::addColumn<QString>("xdgConfigHome");
+        QTest::addColumn<QString>("home");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("XDG_CONFIG_HOME") << "/x/cfg/"
+                                         << "/home/a"
+                                         << "/x/cfg/velmo/velmo.INI";
+        QTest::newRow("unset") << ""
+                               << "/home/a"
+                               << "/home/a/.config/velmo/velmo.INI";
+        QTest::newRow("relative XDG_CONFIG_HOME is ignored") << "cfg"
+                                                             << "/home/a"
+                                                             << "/home/a/.config/velmo/velmo.INI";
+        QTest::newRow("no home") << ""
+                                 << ""
+                                 << "";
+    }
+    void perUserPath()
+    {
+        QFETCH(QString, xdgConfigHome);
+        QFETCH(QString, home);
+        QFETCH(QString, expected);
+        QCOMPARE(QString::fromStdString(
+                     perUserSettingsPath(xdgConfigHome.toStdString(), home.toStdString())),
+                 expected);
     }
 
     // Rows: the file, the screen, a minimum width of the window; the bounds assigned in order;

@@ -400,6 +400,10 @@ private slots:
                                      << ""
                                      << "ARCHIVE-TEXT"
                                      << "a.mht";
+        QTest::newRow("web archive .mhtml") << "a.mhtml"
+                                            << ""
+                                            << "ARCHIVE-TEXT"
+                                            << "a.mhtml";
         QTest::newRow("folder") << "d"
                                 << ""
                                 << "b.htm"
@@ -421,11 +425,12 @@ private slots:
         QFETCH(QString, current);
         RealWindow w;
         write(w.path("d/b.htm"), "<html><body><p>PAGE-B</p></body></html>");
-        write(w.path("a.mht"),
-              "From: <Saved by a browser>\r\nMIME-Version: 1.0\r\nContent-Type: multipart/related;"
-              " type=\"text/html\"; boundary=\"B\"\r\n\r\n--B\r\nContent-Type: text/html\r\n"
-              "Content-Location: https://example.com/\r\n\r\n<html><body><p>ARCHIVE-TEXT</p>"
-              "</body></html>\r\n--B--\r\n");
+        for (const char* archive : {"a.mht", "a.mhtml"})
+            write(w.path(archive), "From: <Saved by a browser>\r\nMIME-Version: 1.0\r\n"
+                                   "Content-Type: multipart/related; type=\"text/html\"; "
+                                   "boundary=\"B\"\r\n\r\n--B\r\nContent-Type: text/html\r\n"
+                                   "Content-Location: https://example.com/\r\n\r\n"
+                                   "<html><body><p>ARCHIVE-TEXT</p></body></html>\r\n--B--\r\n");
         write(w.path("links.htm"),
               QStringLiteral("<html><body><a id=file href='%1'>b</a> <a id=archive href='a.mht'>a"
                              "</a></body></html>")

@@ -60,7 +60,10 @@ std::string trashEntryName(const std::string& name, unsigned attempt)
     const bool hasExtension = dot != std::string::npos && dot > 0;
     std::string stem = hasExtension ? name.substr(0, dot) : name;
     std::string extension = hasExtension ? name.substr(dot) : std::string();
-    const std::string number = attempt > 1 ? "." + std::to_string(attempt) : std::string();
+    // Appended, not "." + number: that trips a false -Wrestrict of GCC 12 at -O3.
+    std::string number;
+    if (attempt > 1)
+        number.append(1, '.').append(std::to_string(attempt));
     // A long extension is no extension worth keeping whole.
     if (extension.size() > 16) {
         stem = name;

@@ -53,8 +53,9 @@ std::string addressOfUrl(const QUrl& url)
     if (!isLocalUrl(url))
         return url.toEncoded().toStdString();
     std::string address = localPathOfUrl(url);
+    // Appended piece by piece: "#" + fragment trips a false -Wrestrict of GCC 12 at -O3.
     if (url.hasFragment())
-        address += "#" + url.fragment(QUrl::FullyDecoded).toStdString();
+        address.append(1, '#').append(url.fragment(QUrl::FullyDecoded).toStdString());
     return address;
 }
 

@@ -31,16 +31,17 @@ grep -qxF "TryExec=$prefix/bin/velmo" "$entry" || fail "TryExec ne nomme pas le 
 # Apart from the program's path, the installed entry is the repository's.
 diff <(grep -v '^\(Try\)\?Exec=' "$source/packaging/velmo.desktop") \
     <(grep -v '^\(Try\)\?Exec=' "$entry") >&2 || fail "l'entrée installée diffère de l'originale"
-for line in Name=Velmo Icon=velmo 'MimeType=text/html;application/xhtml+xml;'; do
+for line in Name=Velmo Icon=velmo \
+    'MimeType=text/html;application/xhtml+xml;application/x-mimearchive;multipart/related;'; do
     grep -qxF "$line" "$entry" || fail "ligne absente de l'entrée : $line"
 done
 if command -v desktop-file-validate >/dev/null; then
     bash "$(dirname "$0")/validate_entry.sh" "$entry" || fail "l'entrée installée n'est pas valide"
 fi
 
-# The desktop's own look-up (GIO, as file managers use it) offers Velmo for both page types.
+# The desktop's own look-up (GIO, as file managers use it) offers Velmo for every page type.
 if command -v gio >/dev/null && command -v update-desktop-database >/dev/null; then
-    for type in text/html application/xhtml+xml; do
+    for type in text/html application/xhtml+xml application/x-mimearchive multipart/related; do
         offered=$(HOME="$stage" XDG_DATA_HOME="$prefix/share" XDG_CONFIG_HOME="$stage/.config" \
             gio mime "$type")
         grep -qx $'\tvelmo.desktop' <<<"$offered" || fail "Velmo n'est pas proposé pour $type"

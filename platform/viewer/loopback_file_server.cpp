@@ -200,12 +200,12 @@ void applyRange(Response& response, const std::string& range, off_t size)
 {
     if (range.rfind("bytes=", 0) != 0 || range.find(',') != std::string::npos)
         return;
-    const std::string spec = range.substr(6);
-    const auto dash = spec.find('-');
+    const std::string bounds = range.substr(6);
+    const auto dash = bounds.find('-');
     if (dash == std::string::npos)
         return;
-    const std::string from = trimmed(spec.substr(0, dash));
-    const std::string to = trimmed(spec.substr(dash + 1));
+    const std::string from = trimmed(bounds.substr(0, dash));
+    const std::string to = trimmed(bounds.substr(dash + 1));
     const auto digitsOnly = [](const std::string& text) {
         return !text.empty() && text.size() < 19 &&
                std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });

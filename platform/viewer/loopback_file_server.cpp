@@ -18,6 +18,7 @@
 #include <sys/sendfile.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
@@ -444,7 +445,14 @@ void LoopbackFileServer::acceptLoop()
         }
         shared->connections.insert(connection);
         lock.unlock();
-        std::thread([state = shared, connection] { state->serve(connection); }).detach();
+        try {
+            std::thread([state = shared, connection] { state->serve(connection); }).detach();
+        } catch (const std::system_error&) {
+            // No thread to be had now: this picture stays blank, the next one may show.
+            const std::lock_guard relock(shared->mutex);
+            shared->connections.erase(connection);
+            ::close(connection);
+        }
     }
 }
 

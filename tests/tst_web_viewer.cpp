@@ -412,6 +412,10 @@ private slots:
                                                 << "file"
                                                 << "PAGE-B"
                                                 << "d/b.htm";
+        QTest::newRow("page with its own style sheet, font and script") << "styled.htm"
+                                                                        << ""
+                                                                        << "STYLED"
+                                                                        << "styled.htm";
         QTest::newRow("link to a web archive") << "links.htm"
                                                << "archive"
                                                << "ARCHIVE-TEXT"
@@ -436,6 +440,21 @@ private slots:
                              "</a></body></html>")
                   .arg(QUrl::fromLocalFile(w.path("d/b.htm")).toString())
                   .toUtf8());
+        // Its script writes the mark once its style sheet and the font that this names apply.
+        write(w.path("styled.htm"), "<html><head><link rel=stylesheet href='styled_files/s.css'>"
+                                    "<script src='styled_files/s.js'></script></head>"
+                                    "<body>page</body></html>");
+        write(w.path("styled_files/s.css"),
+              "@font-face { font-family: Own; src: url(f.ttf) } body { font-family: Own;"
+              " color: rgb(1, 2, 3) }");
+        QFile font("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+        QVERIFY2(font.open(QIODevice::ReadOnly), "package fonts-dejavu-core");
+        write(w.path("styled_files/f.ttf"), font.readAll());
+        write(w.path("styled_files/s.js"),
+              "onload = () => document.fonts.load('12px Own').then(() => {"
+              " if (document.fonts.check('12px Own') &&"
+              " getComputedStyle(document.body).color == 'rgb(1, 2, 3)')"
+              " document.body.append('STYLED') })");
         w.create({bytes(w.path(opened))});
         QTRY_COMPARE_WITH_TIMEOUT(w.shownTitle(), w.path(opened), loadTimeout);
         if (!link.isEmpty())

@@ -6,8 +6,8 @@
 #include <atomic>
 #include <climits>
 #include <cstdlib>
-#include <optional>
 #include <mutex>
+#include <optional>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>

@@ -14,6 +14,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <algorithm>
+
 namespace {
 
 const QString banner =
@@ -61,6 +63,9 @@ TForm1::TForm1(TForm1Services givenServices) : services(std::move(givenServices)
 TForm1::~TForm1()
 {
     guarded([this] { FormDestroy(); });
+    // The viewer goes while the window is whole: a print it waits for may still report to it.
+    delete WebBrowser1;
+    WebBrowser1 = nullptr;
     Form1 = nullptr;
 }
 
@@ -113,8 +118,12 @@ void TForm1::FormCreate()
     rapidement1->setChecked(Quitter_Rapide);
     Fichier_Courant.clear();
     setAcceptDrops(true);
-    if (!services.arguments.empty()) {
-        Fichier_Courant = pagePathFor(services.arguments.front());
+    // An empty argument ("" on a command line) is no argument.
+    const auto& arguments = services.arguments;
+    const auto first = std::find_if(arguments.begin(), arguments.end(),
+                                    [](const std::string& argument) { return !argument.empty(); });
+    if (first != arguments.end()) {
+        Fichier_Courant = pagePathFor(*first);
         setTitle(Fichier_Courant);
         Charge_Page(Fichier_Courant);
     }
@@ -170,5 +179,7 @@ void TForm1::askMainWindowToClose()
 
 void TForm1::setTitle(const std::string& title)
 {
-    setWindowTitle(QFile::decodeName(QByteArray::fromStdString(title)));
+    // Qt takes "[*]" for the place of its modified mark; doubled, it shows as itself.
+    setWindowTitle(QFile::decodeName(QByteArray::fromStdString(title))
+                       .replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
 }

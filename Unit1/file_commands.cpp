@@ -5,17 +5,12 @@
 #include "Unit1/path_pieces.h"
 #include "platform/fileops/file_operation.h"
 #include "platform/ui/event_loop.h"
+#include "platform/ui/shown_text.h"
 #include "platform/ui/user_dialogs.h"
 
 #include <QAction>
-#include <QFile>
 
 namespace {
-
-QString shown(const std::string& path)
-{
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
 
 FileOperationRequest makeRequest(QWidget* owner, unsigned function, const std::string& source,
                                  const std::string* destination, std::uint16_t flags)
@@ -54,11 +49,12 @@ void TForm1::Rename1Click()
     if (oldName.empty())
         return;
     const std::optional<QString> answer = services.dialogs->inputQuery(
-        this, QStringLiteral("Nouveau nom de ") + shown(oldName),
-        QStringLiteral("Entrer (nom[.ext]) puis confirmer"), shown(oldName));
+        this, QStringLiteral("Nouveau nom de ") + shownText(oldName),
+        QStringLiteral("Entrer (nom[.ext]) puis confirmer"), shownText(oldName));
     if (!answer)
         return;
-    std::string newName = QFile::encodeName(*answer).toStdString();
+    // What the user left as shown keeps its bytes (a name that is not UTF-8 stays as it is).
+    std::string newName = editedBytes(oldName, *answer);
     // A name typed without any "." keeps the page's extension.
     if (newName.find('.') == std::string::npos)
         newName += extensionOf(Fichier_Courant);
@@ -100,7 +96,7 @@ void TForm1::Copy1Click()
     if (fileNameOf(Fichier_Courant).empty())
         return;
     const std::optional<std::string> target = services.dialogs->saveFile(
-        this, QStringLiteral("Copie du fichier ") + shown(Fichier_Courant),
+        this, QStringLiteral("Copie du fichier ") + shownText(Fichier_Courant),
         Chemin_Copie + fileNameOf(Fichier_Courant));
     if (!target)
         return;
@@ -118,7 +114,7 @@ void TForm1::Move1Click()
     if (fileNameOf(Fichier_Courant).empty())
         return;
     const std::optional<std::string> target = services.dialogs->saveFile(
-        this, QStringLiteral("D\u00e9placement du fichier ") + shown(Fichier_Courant),
+        this, QStringLiteral("D\u00e9placement du fichier ") + shownText(Fichier_Courant),
         Chemin_Deplacement + fileNameOf(Fichier_Courant));
     if (!target)
         return;

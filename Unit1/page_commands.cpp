@@ -46,6 +46,20 @@ std::optional<std::string> firstLocalFile(const QMimeData* data)
     return std::nullopt;
 }
 
+// Takes the drop as a copy, or else a link: never as a move, after which the source may delete
+// its file. False, leaving the drop refused, when the source offers neither.
+bool acceptedWithoutMove(QDropEvent& event)
+{
+    if (event.possibleActions() & Qt::CopyAction)
+        event.setDropAction(Qt::CopyAction);
+    else if (event.possibleActions() & Qt::LinkAction)
+        event.setDropAction(Qt::LinkAction);
+    else
+        return false;
+    event.accept();
+    return true;
+}
+
 } // namespace
 
 void TForm1::Charge_Page(const std::string& path)
@@ -96,21 +110,20 @@ void TForm1::WebBrowser1DocumentComplete(const std::string& URL)
 void TForm1::dragEnterEvent(QDragEnterEvent* event)
 {
     if (firstLocalFile(event->mimeData()))
-        event->acceptProposedAction();
+        acceptedWithoutMove(*event);
 }
 
 void TForm1::dragMoveEvent(QDragMoveEvent* event)
 {
     if (firstLocalFile(event->mimeData()))
-        event->acceptProposedAction();
+        acceptedWithoutMove(*event);
 }
 
 void TForm1::dropEvent(QDropEvent* event)
 {
     const std::optional<std::string> path = firstLocalFile(event->mimeData());
-    if (!path)
+    if (!path || !acceptedWithoutMove(*event))
         return;
-    event->acceptProposedAction();
     guarded([&] { FileDropped(*path); });
 }
 

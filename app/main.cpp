@@ -7,6 +7,7 @@
 #include "platform/text_editor.h"
 #include "platform/ui/french_translations.h"
 #include "platform/ui/qt_user_dialogs.h"
+#include "platform/ui/screen_size.h"
 #include "platform/ui/start_failure.h"
 #include "platform/viewer/web_engine_browser.h"
 #include "platform/viewer/web_engine_setup.h"
@@ -16,7 +17,6 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLocale>
-#include <QScreen>
 
 #include <memory>
 
@@ -62,11 +62,9 @@ int main(int argc, char* argv[])
     services.perUserSettingsPath = perUserSettingsPath();
     for (int i = 1; i < argc; ++i)
         services.arguments.emplace_back(argv[i]);
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    services.screen = {screen.width(), screen.height()};
-
     std::unique_ptr<TForm1> window;
     try {
+        services.screen = sizeOfScreen(QGuiApplication::primaryScreen());
         window.reset(createMainWindow(std::move(services)));
     } catch (const std::exception& error) {
         // An error that escapes the start ends the program.

@@ -41,6 +41,12 @@ struct FileFixture : FormFixture {
         create();
         openPage(page);
     }
+    ~FileFixture()
+    {
+        // QTemporaryDir cannot remove names that are not UTF-8; the byte path can.
+        removeTree(path("pages"));
+        removeTree(path("elsewhere"));
+    }
     std::string trashed(const std::string& name) const { return home.trash() + "/files/" + name; }
 
     // The command of a test row, answering its dialogs: rename to "b", copy or move into
@@ -145,6 +151,37 @@ private slots:
             QVERIFY(!exists(f.page));
             QCOMPARE(f.form->windowTitle(), qs(expected));
         }
+    }
+
+    void renameKeepsTheBytesLeftAsShown_data()
+    {
+        QTest::addColumn<QString>("typed"); // "@" stands for the name as the box shows it
+        QTest::addColumn<QByteArray>("newName");
+        QTest::newRow("confirmed unchanged") << "@" << QByteArray("caf\xE9 notes.htm");
+        QTest::newRow("end edited") << "@.bak" << QByteArray("caf\xE9 notes.htm.bak");
+        QTest::newRow("middle edited, no dot: extension added")
+            << "caf\uFFFD" << QByteArray("caf\xE9.htm");
+        QTest::newRow("retyped") << "caf\u00e9 notes.htm" << QByteArray("caf\xC3\xA9 notes.htm");
+    }
+    void renameKeepsTheBytesLeftAsShown()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, newName);
+        FileFixture f;
+        const std::string latin1 = f.path("pages/caf\xE9 notes.htm");
+        writeBytes(latin1, "latin");
+        f.openPage(latin1);
+        const QString shown = QString("caf\uFFFD notes.htm");
+        f.dialogs.inputAnswers = {typed.replace("@", shown)};
+
+        f.form->Rename1->trigger();
+
+        QCOMPARE(f.dialogs.inputValues.back(), shown);
+        const std::string expected = f.path("pages/" + newName.toStdString());
+        QCOMPARE(f.requests.back().to, expected + std::string(2, '\0'));
+        QVERIFY(f.fileDialogs.errors.empty());
+        QCOMPARE(read(expected), std::string("latin"));
+        QCOMPARE(Fichier_Courant, expected);
     }
 
     void cancelledRenameTouchesNothing()

@@ -285,6 +285,41 @@ private slots:
                  (Names{"b.htm", "copie.htm"}));
     }
 
+    void caseInsensitiveTargetTakesAllOrNothing_data()
+    {
+        QTest::addColumn<unsigned>("function");
+        QTest::newRow("copy") << unsigned(FO_COPY);
+        QTest::newRow("move") << unsigned(FO_MOVE);
+    }
+    void caseInsensitiveTargetTakesAllOrNothing()
+    {
+        QFETCH(unsigned, function);
+        FreshHome home;
+        ExfatMount stick(home.path() + "/stick");
+        if (!stick.mounted())
+            QSKIP(stick.reason());
+        const std::string pages = home.path() + "/pages";
+        QCOMPARE(mkdir(pages.c_str(), 0755), 0);
+        savedPage::make(pages);
+        writeBytes(pages + "/a_files/img/Logo.png", "grand");
+        ScriptedFileDialogs dialogs;
+
+        QVERIFY(runFileOperation(
+                    requestOf(function, pages + "/a.htm", stick.path() + "/a.htm", kTransferFlags),
+                    dialogs) != 0);
+
+        // Nothing of the attempt on the stick; page and folder whole where they were; why, by name.
+        QCOMPARE(entriesOf(stick.path()), Names{});
+        QCOMPARE(entriesOf(pages), pageAndFolder);
+        QCOMPARE(entriesOf(pages + "/a_files/img"), (Names{"Logo.png", "logo.png"}));
+        QCOMPARE(savedPage::brokenLinks(pages + "/a.htm"), Names{});
+        QVERIFY(dialogs.warnings.empty());
+        QCOMPARE(dialogs.errors.size(), std::size_t(1));
+        QVERIFY2(dialogs.errorText().contains("« Logo.png »") &&
+                     dialogs.errorText().contains("« logo.png »"),
+                 qPrintable(dialogs.errorText()));
+    }
+
     void deleteTrashesBoth_data()
     {
         QTest::addColumn<QString>("where");

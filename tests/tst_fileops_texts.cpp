@@ -137,7 +137,7 @@ private slots:
 
     void errorMessageWithoutItemGivesTheReasonOnly()
     {
-        const FileFailure failure{FileProblem::UnknownFunction, 0, ""};
+        const FileFailure failure{FileProblem::UnknownFunction, 0, "", ""};
         QCOMPARE(QString::fromStdString(failureMessage(FileAction::Copy, failure)),
                  QString("Cette opération sur les fichiers n'existe pas."));
     }
@@ -147,8 +147,8 @@ private slots:
         // A problem that fell through to the errno table would read "Erreur système".
         QStringList seen;
         for (int p = static_cast<int>(FileProblem::Cancelled);
-             p <= static_cast<int>(FileProblem::NotInTrash); ++p) {
-            const FileFailure failure{static_cast<FileProblem>(p), 0, ""};
+             p <= static_cast<int>(FileProblem::ShortCopy); ++p) {
+            const FileFailure failure{static_cast<FileProblem>(p), 0, "", ""};
             const QString text = QString::fromStdString(failureMessage(FileAction::Copy, failure));
             QVERIFY2(!text.contains("Erreur système"), qPrintable(text));
             QVERIFY2(!seen.contains(text), qPrintable(text));

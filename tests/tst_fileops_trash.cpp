@@ -3,10 +3,46 @@
 
 #include <QDateTime>
 #include <QRegularExpression>
+#include <atomic>
 #include <climits>
 #include <cstdlib>
+#include <mutex>
 #include <optional>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+// The calls that make the trash durable, recorded while `recording` is set: "fsync PATH" and
+// "rename TARGET". Defined in the test program, these take the place of the C library's.
+namespace durability {
+std::atomic<bool> recording{false};
+std::mutex mutex;
+std::vector<std::string> calls;
+
+void record(const std::string& call)
+{
+    if (!recording)
+        return;
+    std::lock_guard lock(mutex);
+    calls.push_back(call);
+}
+} // namespace durability
+
+extern "C" int fsync(int fd)
+{
+    char path[PATH_MAX];
+    const ssize_t length =
+        readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path, sizeof path - 1);
+    durability::record("fsync " + std::string(path, length > 0 ? std::size_t(length) : 0));
+    return static_cast<int>(syscall(SYS_fsync, fd));
+}
+
+extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const char* to,
+                         unsigned int flags) noexcept
+{
+    durability::record("rename " + std::string(to));
+    return static_cast<int>(syscall(SYS_renameat2, fromFolder, from, toFolder, to, flags));
+}
 
 // Delete to the trash: where items go, what the info file says, and that nothing is ever lost.
 class TestFileopsTrash : public QObject {
@@ -87,6 +123,63 @@ private slots:
         const QDateTime when = QDateTime::fromString(date.trimmed(), Qt::ISODate);
         QVERIFY(when >= before && when <= QDateTime::currentDateTime());
         QCOMPARE(modeOf(info), mode_t(0600));
+    }
+
+    void infoFileIsOnDiskBeforeTheItemMovesIn()
+    {
+        FreshHome home;
+        const std::string item = home.path() + "/a.htm";
+        writeBytes(item, "a");
+        ScriptedFileDialogs dialogs;
+
+        durability::recording = true;
+        const int result = trash(item, dialogs);
+        durability::recording = false;
+
+        QCOMPARE(result, 0);
+        const std::vector<std::string>& calls = durability::calls;
+        const auto indexOf = [&](const std::string& call) {
+            return std::find(calls.begin(), calls.end(), call) - calls.begin();
+        };
+        const std::string trashPath = resolved(home.trash());
+        const auto move = indexOf("rename " + home.trash() + "/files/a.htm");
+        std::string seen;
+        for (const std::string& call : calls)
+            seen += call + "\n";
+        QVERIFY2(move < std::ssize(calls), seen.c_str());
+        QVERIFY(indexOf("fsync " + trashPath + "/info/a.htm.trashinfo") < move);
+        QVERIFY(indexOf("fsync " + trashPath + "/info") < move);
+    }
+
+    void abandonedTemporariesLeaveTheTrash()
+    {
+        FreshHome home;
+        const std::string first = home.path() + "/a.htm";
+        writeBytes(first, "a");
+        ScriptedFileDialogs dialogs;
+        QCOMPARE(trash(first, dialogs), 0);
+        // A copy into the trash by a process that has ended since, beside names that stay.
+        const pid_t ended = fork();
+        if (ended == 0)
+            _exit(0);
+        waitpid(ended, nullptr, 0);
+        const std::string files = home.trash() + "/files/";
+        const std::string digits = "0123456789abcdef";
+        writeBytes(files + ".velmo-" + std::to_string(ended) + "-" + digits + ".part", "reste");
+        const std::vector<std::string> others = {
+            ".velmo-" + std::to_string(getpid()) + "-" + digits + ".part",
+            ".velmo-" + std::to_string(ended) + "-" + digits + ".partie"};
+        for (const std::string& name : others)
+            writeBytes(files + name, "autre");
+        const std::string second = home.path() + "/b.htm";
+        writeBytes(second, "b");
+
+        QCOMPARE(trash(second, dialogs), 0);
+
+        std::vector<std::string> expected = others;
+        expected.insert(expected.end(), {"a.htm", "b.htm"});
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(entriesOf(home.trash() + "/files"), expected);
     }
 
     void freshAccountGetsItsTrash_data()

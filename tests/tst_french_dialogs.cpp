@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 // Texts Qt shows when its French catalogue is missing: none may be seen in our dialogs.
 static const QStringList englishTexts =
     QStringLiteral("Open|&Open|Save|&Save|Cancel|Look in:|File &name:|Files of type:|All Files (*)|"
@@ -90,6 +93,26 @@ private slots:
             QVERIFY2(seen->others.contains(text), qPrintable("texte absent : " + text));
         for (const QString& text : seen->buttons + seen->others)
             QVERIFY2(!englishTexts.contains(text), qPrintable("texte anglais : " + text));
+    }
+
+    void saveDialogKeepsTheBytesOfWhatItProposed()
+    {
+        // A folder and a name from an old archive, not UTF-8: shown with U+FFFD, kept as they are.
+        const std::string archive =
+            QFile::encodeName(folder.path()).toStdString() + "/vieux \xE9t\xE9";
+        QCOMPARE(::mkdir(archive.c_str(), 0755), 0);
+        const std::string proposed = archive + "/caf\xE9.htm";
+        QtUserDialogs dialogs(QStringLiteral("Velmo"));
+        std::optional<std::string> chosen;
+
+        const std::optional<DialogTexts> seen = textsWhileOpen(
+            [&] { chosen = dialogs.saveFile(nullptr, QStringLiteral("Copie"), proposed); },
+            DialogAnswer::Accept);
+
+        ::rmdir(archive.c_str());
+        QVERIFY(seen);
+        QVERIFY(chosen);
+        QCOMPARE(QByteArray::fromStdString(*chosen), QByteArray::fromStdString(proposed));
     }
 };
 

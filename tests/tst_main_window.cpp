@@ -2,6 +2,7 @@
 #include "Unit1/Unit1_state.h"
 #include "platform/error.h"
 #include "platform/ui/error_guard.h"
+#include "platform/ui/screen_size.h"
 #include "platform/ui/start_failure.h"
 #include "settings/TIniFile.h"
 #include "support/form_fixture.h"
@@ -12,7 +13,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -27,16 +30,29 @@ void touch(const std::string& path)
     QVERIFY(file.open(QIODevice::WriteOnly));
 }
 
-void drop(QWidget& target, const QList<QUrl>& urls)
+// The action the window answered to the drag and to the drop; IgnoreAction for a refusal.
+struct DropAnswer {
+    Qt::DropAction enter = Qt::IgnoreAction;
+    Qt::DropAction drop = Qt::IgnoreAction;
+};
+
+DropAnswer drop(QWidget& target, const QList<QUrl>& urls, Qt::DropActions offered = Qt::CopyAction,
+                Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     // Qt delivers drops only to a shown window that takes them.
     target.show();
     QMimeData data;
     data.setUrls(urls);
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    DropAnswer answer;
+    QDragEnterEvent enter(QPoint(10, 10), offered, &data, Qt::LeftButton, modifiers);
     QCoreApplication::sendEvent(&target, &enter);
-    QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    if (enter.isAccepted())
+        answer.enter = enter.dropAction();
+    QDropEvent event(QPointF(10, 10), offered, &data, Qt::LeftButton, modifiers);
     QCoreApplication::sendEvent(&target, &event);
+    if (event.isAccepted())
+        answer.drop = event.dropAction();
+    return answer;
 }
 
 } // namespace
@@ -197,6 +213,38 @@ private slots:
         QCOMPARE(f.log.front(), "Navigate:" + Fichier_Courant);
     }
 
+    void dropsAreTakenAsCopies_data()
+    {
+        QTest::addColumn<int>("offered");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("answered");
+        const int copyOrMove = Qt::CopyAction | Qt::MoveAction;
+        QTest::newRow("copy or move, move proposed")
+            << copyOrMove << int(Qt::ShiftModifier) << int(Qt::CopyAction);
+        QTest::newRow("copy or move, copy proposed")
+            << copyOrMove << int(Qt::NoModifier) << int(Qt::CopyAction);
+        QTest::newRow("move or link")
+            << int(Qt::MoveAction | Qt::LinkAction) << int(Qt::NoModifier) << int(Qt::LinkAction);
+        QTest::newRow("move only: refused")
+            << int(Qt::MoveAction) << int(Qt::NoModifier) << int(Qt::IgnoreAction);
+    }
+    void dropsAreTakenAsCopies()
+    {
+        QFETCH(int, offered);
+        QFETCH(int, modifiers);
+        QFETCH(int, answered);
+        FormFixture f;
+        touch(f.path("a.htm"));
+        TForm1& form = f.create();
+
+        const DropAnswer answer = drop(form, {QUrl::fromLocalFile(qs(f.path("a.htm")))},
+                                       Qt::DropActions(offered), Qt::KeyboardModifiers(modifiers));
+
+        QCOMPARE(int(answer.enter), answered);
+        QCOMPARE(int(answer.drop), answered);
+        QCOMPARE(Fichier_Courant, answered == Qt::IgnoreAction ? std::string() : f.path("a.htm"));
+    }
+
     void dropWithoutLocalFileChangesNothing()
     {
         FormFixture f;
@@ -226,6 +274,8 @@ private slots:
         QTest::newRow("dot slash") << QStringList{"./b.htm"} << "b.htm";
         QTest::newRow("name with a space") << QStringList{"with space.htm"} << "with space.htm";
         QTest::newRow("absolute path in another case") << QStringList{"@/A.HTM"} << "a.htm";
+        QTest::newRow("an empty argument is no argument") << QStringList{"", "b.htm"} << "b.htm";
+        QTest::newRow("empty alone: no page") << QStringList{""} << "";
     }
     void firstArgumentIsOpenedAtStart()
     {
@@ -241,6 +291,11 @@ private slots:
             args.push_back(QFile::encodeName(argument.replace("@", f.dir.path())).toStdString());
         TForm1& form = f.create(args);
         QDir::setCurrent(previous);
+        if (page.isEmpty()) {
+            QVERIFY(Fichier_Courant.empty());
+            QVERIFY(f.log.empty());
+            return;
+        }
         QCOMPARE(qs(Fichier_Courant), f.dir.path() + "/" + page);
         QCOMPARE(f.log.front(), "Navigate:" + Fichier_Courant);
         QCOMPARE(form.windowTitle(), qs(Fichier_Courant));
@@ -258,6 +313,12 @@ private slots:
         emit f.viewer->DocumentComplete("/x/b.htm#part");
         QCOMPARE(Fichier_Courant, std::string("/x/b.htm"));
         QCOMPARE(form.windowTitle(), QStringLiteral("/x/b.htm"));
+        // The title shown is the path exactly, "[*]" being no placeholder in it.
+        form.winId();
+        for (const char* path : {"/x/notes [*] 2.htm", "/x/[*][*][*].htm", "/x/[[*]*]"}) {
+            emit f.viewer->DocumentComplete(path);
+            QCOMPARE(form.windowHandle()->title(), QString(path));
+        }
     }
 
     void errorBoxText_data()
@@ -313,6 +374,29 @@ private slots:
         f.dialogs.openAnswers = {std::string("/x/b.htm")};
         form.Load1->trigger();
         QCOMPARE(Chemin_Chargement, std::string("/x/"));
+    }
+
+    void viewerGoesWhileTheWindowIsWhole()
+    {
+        FormFixture f;
+        f.create();
+        bool windowWhole = false;
+        f.viewer->onDestroy = [&windowWhole](ScriptedViewer& viewer) {
+            // A print that ends as the viewer goes still reports to the window.
+            windowWhole = qobject_cast<TForm1*>(viewer.parentWidget()) != nullptr;
+            emit viewer.failedLater(QStringLiteral("Impression impossible"));
+        };
+        f.form.reset();
+        QVERIFY(windowWhole);
+        QCOMPARE(f.dialogs.errors, std::vector<QString>{"Impression impossible."});
+    }
+
+    void noScreenIsAStartFailure()
+    {
+        QVERIFY_THROWS_EXCEPTION(VelmoError, sizeOfScreen(nullptr));
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        const ScreenSize size = sizeOfScreen(QGuiApplication::primaryScreen());
+        QCOMPARE(QSize(size.width, size.height), screen.size());
     }
 
     void settingsAreReadAtCreationAndWrittenAtDestruction()

@@ -1,16 +1,28 @@
 #include "platform/fileops/collision_names.h"
 
-std::string collisionName(const std::string& name, CollisionStyle style, unsigned attempt)
+#include "platform/fileops/name_length.h"
+
+std::string collisionName(const std::string& name, CollisionStyle style, unsigned attempt,
+                          std::size_t longest)
 {
     if (attempt == 0)
         return name;
     const auto dot = name.rfind('.');
-    const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
-    const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
-    if (style == CollisionStyle::Copy) {
-        if (attempt == 1)
-            return stem + " - Copie" + extension;
-        return stem + " - Copie (" + std::to_string(attempt) + ")" + extension;
+    std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
+    std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
+    std::string mark;
+    if (style == CollisionStyle::Numbered)
+        mark = " (" + std::to_string(attempt + 1) + ")";
+    else if (attempt == 1)
+        mark = " - Copie";
+    else
+        mark = " - Copie (" + std::to_string(attempt) + ")";
+    if (stem.size() + mark.size() + extension.size() <= longest || mark.size() >= longest)
+        return stem + mark + extension;
+    // An extension that leaves no room for the stem is cut as part of it.
+    if (extension.size() + mark.size() >= longest) {
+        stem = name;
+        extension.clear();
     }
-    return stem + " (" + std::to_string(attempt + 1) + ")" + extension;
+    return cutToFit(stem, longest - mark.size() - extension.size()) + mark + extension;
 }

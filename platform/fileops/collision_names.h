@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // How a new item is named when its name is taken.
@@ -9,5 +10,7 @@ enum class CollisionStyle {
 };
 
 // The name to try at an attempt: attempt 0 is the name itself, then come the collision names in
-// order. The extension is the text from the last "." of the name.
-std::string collisionName(const std::string& name, CollisionStyle style, unsigned attempt);
+// order. The extension is the text from the last "." of the name. A collision name longer than
+// `longest` bytes is shortened by cutting the end of its stem, never its extension.
+std::string collisionName(const std::string& name, CollisionStyle style, unsigned attempt,
+                          std::size_t longest = 255);

@@ -1,6 +1,7 @@
 #include "platform/fileops/error_text.h"
 
 #include "platform/fileops/fill_in.h"
+#include "platform/fileops/local_path.h"
 
 #include <cerrno>
 
@@ -51,6 +52,13 @@ std::string problemSentence(const FileFailure& failure)
                "être copié.";
     case FileProblem::NotInTrash:
         return "Il n'est plus dans la corbeille.";
+    case FileProblem::NameClash:
+        return fillIn("La destination ne distingue pas les noms « %1 » et « %2 » (elle confond "
+                      "les majuscules et les minuscules) : elle ne peut pas recevoir les deux.",
+                      {failure.other, nameOf(failure.item)});
+    case FileProblem::ShortCopy:
+        return "La copie est incomplète : le fichier n'a pas pu être lu en entier (il a peut-être "
+               "changé pendant la copie).";
     }
     return reasonOfError(failure.code);
 }

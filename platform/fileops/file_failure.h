@@ -25,23 +25,26 @@ enum class FileProblem {
     IntoItself,      // a folder copied or moved into itself
     SpecialFile,     // a device or socket inside a folder to copy
     NotInTrash,      // a trashed item to restore whose entry is no longer in the trash
+    NameClash,       // the target holds two names of a folder as one (no case distinction)
+    ShortCopy,       // the copy ended with fewer bytes than its source held
 };
 
 // The outcome of one step: no problem, or the problem and the item it concerns.
 struct FileFailure {
     FileProblem problem = FileProblem::None;
-    int code = 0;     // errno value for FileProblem::System
-    std::string item; // the path that the message names
+    int code = 0;      // errno value for FileProblem::System
+    std::string item;  // the path that the message names
+    std::string other; // NameClash: the name that `item`'s name cannot be told apart from
 
     explicit operator bool() const { return problem != FileProblem::None; }
 };
 
 inline FileFailure systemFailure(int code, const std::string& item)
 {
-    return {FileProblem::System, code, item};
+    return {FileProblem::System, code, item, {}};
 }
 
 inline FileFailure problemWith(FileProblem problem, const std::string& item)
 {
-    return {problem, 0, item};
+    return {problem, 0, item, {}};
 }

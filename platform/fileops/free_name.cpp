@@ -1,6 +1,7 @@
 #include "platform/fileops/free_name.h"
 
 #include "platform/fileops/local_path.h"
+#include "platform/fileops/name_length.h"
 #include "platform/fileops/no_replace_rename.h"
 
 #include <cerrno>
@@ -27,9 +28,10 @@ int flushFolder(const std::string& folder)
 int placeUnderFreeName(const std::string& item, const std::string& folder, const NameChoice& choice,
                        std::string& finalPath)
 {
+    const std::size_t longest = longestNameIn(folder);
     for (unsigned attempt = choice.firstAttempt; attempt < kMostAttempts; ++attempt) {
         const std::string target =
-            joinPath(folder, collisionName(choice.name, choice.style, attempt));
+            joinPath(folder, collisionName(choice.name, choice.style, attempt, longest));
         const int error = renameNoReplace(item, target);
         if (error == 0) {
             finalPath = target;

@@ -55,6 +55,24 @@ std::string resolvedItemPath(const std::string& path, int& error)
     return joinPath(buffer, nameOf(path));
 }
 
+std::string resolvedFolderPath(const std::string& folder, int& error)
+{
+    std::string existing = withoutTrailingSlashes(folder);
+    std::string missing;
+    char buffer[PATH_MAX];
+    while (!realpath(existing.c_str(), buffer)) {
+        if (errno != ENOENT || parentOf(existing).empty() || existing == "/") {
+            error = errno;
+            return {};
+        }
+        missing = "/" + nameOf(existing) + missing;
+        existing = parentOf(existing);
+    }
+    error = 0;
+    const std::string resolved = buffer;
+    return resolved == "/" && !missing.empty() ? missing : resolved + missing;
+}
+
 bool isSameOrInside(const std::string& inner, const std::string& outer)
 {
     if (outer == "/")

@@ -26,5 +26,9 @@ bool isBadName(const std::string& name);
 // followed, so a link stays the link. Empty, with `error` set, when the folder cannot be resolved.
 std::string resolvedItemPath(const std::string& path, int& error);
 
+// A folder's path resolved as above, also when it does not exist yet: its nearest existing folder
+// resolved, followed by the pieces still missing. Empty, with `error` set, on another failure.
+std::string resolvedFolderPath(const std::string& folder, int& error);
+
 // True when `inner` is `outer` or lies inside it (both resolved paths).
 bool isSameOrInside(const std::string& inner, const std::string& outer);

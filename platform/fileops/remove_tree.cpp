@@ -8,10 +8,15 @@
 
 namespace {
 
-int removeEntry(int folder, const char* name);
+// Whether folders that refuse the removal of their entries may be opened to writing (our copies).
+enum class Reach { AsIs, OwnCopy };
 
-int emptyFolder(int fd)
+int removeEntry(int folder, const char* name, Reach reach);
+
+int emptyFolder(int fd, Reach reach)
 {
+    if (reach == Reach::OwnCopy)
+        fchmod(fd, S_IRWXU);
     DIR* dir = fdopendir(fd);
     if (!dir) {
         const int error = errno;
@@ -23,7 +28,7 @@ int emptyFolder(int fd)
         const std::string name = entry->d_name;
         if (name == "." || name == "..")
             continue;
-        const int error = removeEntry(dirfd(dir), entry->d_name);
+        const int error = removeEntry(dirfd(dir), entry->d_name, reach);
         if (error && !result)
             result = error;
     }
@@ -31,16 +36,20 @@ int emptyFolder(int fd)
     return result;
 }
 
-int removeEntry(int folder, const char* name)
+int removeEntry(int folder, const char* name, Reach reach)
 {
     if (unlinkat(folder, name, 0) == 0)
         return 0;
     if (errno != EISDIR && errno != EPERM)
         return errno;
-    const int fd = openat(folder, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+    int fd = openat(folder, name, flags);
+    if (fd < 0 && errno == EACCES && reach == Reach::OwnCopy &&
+        fchmodat(folder, name, S_IRWXU, 0) == 0)
+        fd = openat(folder, name, flags);
     if (fd < 0)
         return errno == ENOTDIR ? EPERM : errno;
-    const int error = emptyFolder(fd);
+    const int error = emptyFolder(fd, reach);
     if (error)
         return error;
     return unlinkat(folder, name, AT_REMOVEDIR) == 0 ? 0 : errno;
@@ -50,5 +59,10 @@ int removeEntry(int folder, const char* name)
 
 int removeTree(const std::string& path)
 {
-    return removeEntry(AT_FDCWD, path.c_str());
+    return removeEntry(AT_FDCWD, path.c_str(), Reach::AsIs);
+}
+
+int removeTemporaryTree(const std::string& path)
+{
+    return removeEntry(AT_FDCWD, path.c_str(), Reach::OwnCopy);
 }

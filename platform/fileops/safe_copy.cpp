@@ -3,7 +3,11 @@
 #include "platform/fileops/file_progress.h"
 #include "platform/fileops/local_path.h"
 #include "platform/fileops/remove_tree.h"
+#include "platform/fileops/temporary_names.h"
 
+#include <QString>
+
+#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -20,6 +24,7 @@ namespace {
 constexpr std::size_t kRangeChunk = 8 << 20; // bytes per kernel copy call: a cancel waits no longer
 constexpr std::size_t kBufferSize = 1 << 20; // bytes per read and write when the kernel cannot copy
 constexpr int kNameTries = 8;
+constexpr int kShortCopy = -1; // copyData's answer when the source gave fewer bytes than it held
 
 // Closes a descriptor when it goes out of scope.
 struct Descriptor {
@@ -83,6 +88,17 @@ int writeAll(int fd, const char* data, std::size_t size, off_t offset)
     return 0;
 }
 
+// Whether a file system that ignores case would take the two names as one.
+bool sameIgnoringCase(const std::string& a, const std::string& b)
+{
+    const auto folded = [](const std::string& name) {
+        return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))
+            .normalized(QString::NormalizationForm_C)
+            .toCaseFolded();
+    };
+    return folded(a) == folded(b);
+}
+
 class TreeCopier {
 public:
     explicit TreeCopier(FileProgress& progress) : progress_(progress) {}
@@ -119,6 +135,8 @@ private:
             return systemFailure(errno, source);
         progress_.setItem(source);
         int error = copyData(in.fd, out.fd);
+        if (error == kShortCopy)
+            return problemWith(FileProblem::ShortCopy, source);
         const timespec times[2] = {st.st_atim, st.st_mtim};
         if (!error && fchmod(out.fd, st.st_mode & 07777) != 0)
             error = errno;
@@ -136,11 +154,13 @@ private:
     }
 
     // The fastest way the kernel offers: a shared copy (reflink), then an in-kernel copy, then
-    // plain reads and writes. Returns 0, ECANCELED or an errno value.
+    // plain reads and writes. Returns 0, ECANCELED, kShortCopy or an errno value.
     int copyData(int in, int out)
     {
         struct stat st;
-        if (fstat(in, &st) == 0 && st.st_size > 0 && ioctl(out, FICLONE, in) == 0) {
+        if (fstat(in, &st) != 0)
+            return errno;
+        if (st.st_size > 0 && ioctl(out, FICLONE, in) == 0) {
             progress_.advance(static_cast<std::uint64_t>(st.st_size));
             return progress_.cancelled() ? ECANCELED : 0;
         }
@@ -173,8 +193,15 @@ private:
                         writeAll(out, buffer_.get(), static_cast<std::size_t>(count), offset))
                     return error;
             }
-            if (count == 0)
-                return 0;
+            if (count == 0) {
+                if (offset >= st.st_size)
+                    return 0;
+                // Some file systems end an in-kernel copy early: reads tell where the data ends.
+                if (!inKernel)
+                    return kShortCopy;
+                inKernel = false;
+                continue;
+            }
             offset += count;
             if (!progress_.advance(static_cast<std::uint64_t>(count)))
                 return ECANCELED;
@@ -213,12 +240,23 @@ private:
         if (folder.fd < 0)
             return systemFailure(errno, source);
         int error = 0;
+        std::vector<std::string> copied;
         for (const std::string& entry : entriesOf(source, error)) {
             ++depth_;
-            const FileFailure failure = copyItem(joinPath(source, entry), folder.fd, entry);
+            FileFailure failure = copyItem(joinPath(source, entry), folder.fd, entry);
             --depth_;
+            // Every name in the new folder is one of ours: a taken name is one that this file
+            // system cannot tell from another of the source folder (it ignores case).
+            if (failure.problem == FileProblem::System && failure.code == EEXIST) {
+                const auto other = std::find_if(copied.begin(), copied.end(), [&](auto& name) {
+                    return sameIgnoringCase(name, entry);
+                });
+                failure = {FileProblem::NameClash, 0, joinPath(source, entry),
+                           other == copied.end() ? std::string() : *other};
+            }
             if (failure)
                 return failure;
+            copied.push_back(entry);
             if (progress_.cancelled())
                 return problemWith(FileProblem::Cancelled, source);
         }
@@ -235,16 +273,6 @@ private:
     std::unique_ptr<char[]> buffer_;
     int depth_ = 0; // 0 while copying the item itself, more inside a folder
 };
-
-std::string temporaryName(std::mt19937_64& random)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string name = ".velmo-";
-    auto value = random();
-    for (int i = 0; i < 16; ++i, value >>= 4)
-        name += digits[value & 15];
-    return name + ".part";
-}
 
 } // namespace
 
@@ -279,8 +307,8 @@ FileFailure makeTemporaryCopy(const std::string& source, const std::string& fold
     for (int attempt = 0; attempt < kNameTries; ++attempt) {
         const std::string name = temporaryName(random);
         FileFailure failure = copier.copyItem(source, target.fd, name);
-        // Inside the new temporary item every name is new: EEXIST can only mean that the
-        // temporary name itself was taken, by someone else's file that must stay.
+        // A clash inside the copy is a NameClash: EEXIST here means that the temporary name itself
+        // was taken, by someone else's item that must stay, and nothing was made.
         if (failure.problem == FileProblem::System && failure.code == EEXIST)
             continue;
         const std::string path = joinPath(folder, name);
@@ -290,7 +318,7 @@ FileFailure makeTemporaryCopy(const std::string& source, const std::string& fold
         if (!failure && S_ISDIR(st.st_mode) && syncfs(target.fd) != 0)
             failure = systemFailure(errno, source);
         if (failure) {
-            removeTree(path);
+            removeTemporaryTree(path);
             return failure;
         }
         temporaryPath = path;

@@ -9,10 +9,9 @@
 #include "platform/fileops/operations.h"
 #include "platform/fileops/remove_tree.h"
 #include "platform/fileops/safe_copy.h"
+#include "platform/fileops/temporary_names.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,11 +44,11 @@ FileFailure copyIntoPlace(const std::string& source, const std::string& folder,
     if (const FileFailure failure = makeTemporaryCopy(source, folder, progress, temporary))
         return failure;
     if (const int error = placeUnderFreeName(temporary, folder, choice, finalPath)) {
-        removeTree(temporary);
+        removeTemporaryTree(temporary);
         return systemFailure(error, source);
     }
     if (const int error = flushFolder(folder)) {
-        removeTree(finalPath);
+        removeTemporaryTree(finalPath);
         return systemFailure(error, source);
     }
     return {};
@@ -77,7 +76,7 @@ void undo(const std::vector<Placed>& placed)
 {
     for (auto piece = placed.rbegin(); piece != placed.rend(); ++piece) {
         if (piece->copied)
-            removeTree(piece->path);
+            removeTemporaryTree(piece->path);
         else
             renameNoReplace(piece->path, piece->source);
     }
@@ -113,7 +112,7 @@ FileFailure copyWork(Unit& unit, const std::string& folder, FileProgress& progre
     const FileFailure failure =
         copyIntoPlace(unit.item, folder, unit.itemChoice, progress, unit.itemPlaced);
     if (failure && !companionCopy.empty())
-        removeTree(companionCopy);
+        removeTemporaryTree(companionCopy);
     else
         unit.companionPlaced = companionCopy;
     return failure;
@@ -200,21 +199,23 @@ FileFailure transferItem(FileAction action, const std::string& source, const std
     const std::string name = nameOf(targetPath);
     if (isBadName(name))
         return problemWith(FileProblem::BadName, source);
-    if (const FileFailure failure = targetFolderReady(folder, source, flags, dialogs))
-        return failure;
 
+    // What can never succeed fails before the question about a missing folder, which would
+    // otherwise make a folder for nothing.
     int error = 0;
     const std::string resolvedSource = resolvedItemPath(source, error);
-    char buffer[PATH_MAX];
-    if (error || !realpath(folder.c_str(), buffer))
-        return systemFailure(error ? error : errno, source);
-    const std::string resolvedFolder = buffer;
+    const std::string resolvedFolder = error ? std::string() : resolvedFolderPath(folder, error);
+    if (error)
+        return systemFailure(error, source);
     const bool sameFolder = parentOf(resolvedSource) == resolvedFolder;
     const bool ontoItself = sameFolder && name == nameOf(resolvedSource);
     if (action == FileAction::Move && ontoItself)
         return problemWith(FileProblem::SameItem, source);
     if (S_ISDIR(item.st_mode) && isSameOrInside(resolvedFolder, resolvedSource))
         return problemWith(FileProblem::IntoItself, source);
+    if (const FileFailure failure = targetFolderReady(folder, source, flags, dialogs))
+        return failure;
+    removeAbandonedTemporaries(folder);
 
     Unit unit;
     unit.item = source;

@@ -6,6 +6,7 @@
 #include "platform/fileops/no_replace_rename.h"
 #include "platform/fileops/remove_tree.h"
 #include "platform/fileops/safe_copy.h"
+#include "platform/fileops/temporary_names.h"
 #include "platform/fileops/trash_info.h"
 #include "platform/fileops/trash_location.h"
 
@@ -39,12 +40,14 @@ int writeWhole(int fd, const std::string& text)
 int fileIntoTrash(const TrashFolder& trash, const std::string& entry, const std::string& original,
                   TrashedItem& placed)
 {
+    const std::string infoFolder = joinPath(trash.path, "info");
+    removeAbandonedTemporaries(joinPath(trash.path, "files"));
     const std::string pathField =
         trash.topDir.empty() ? original : original.substr(trash.topDir.size() + 1);
     const std::string content = trashInfoText(pathField, std::time(nullptr));
     for (unsigned attempt = 1; attempt < kMostAttempts; ++attempt) {
         const std::string name = trashEntryName(nameOf(original), attempt);
-        placed.info = joinPath(joinPath(trash.path, "info"), name + ".trashinfo");
+        placed.info = joinPath(infoFolder, name + ".trashinfo");
         placed.file = joinPath(joinPath(trash.path, "files"), name);
         const int fd = open(placed.info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) {
@@ -53,8 +56,14 @@ int fileIntoTrash(const TrashFolder& trash, const std::string& entry, const std:
             return errno;
         }
         int error = writeWhole(fd, content);
+        // The info file is on disk before the item moves in: a power cut may leave an info file
+        // without its item, never an item that no tool can restore.
+        if (!error && fsync(fd) != 0)
+            error = errno;
         if (close(fd) != 0 && !error)
             error = errno;
+        if (!error)
+            error = flushFolder(infoFolder);
         if (!error)
             error = renameNoReplace(entry, placed.file);
         if (!error)
@@ -83,13 +92,12 @@ FileFailure trashByCopy(const TrashFolder& home, const std::string& path,
             makeTemporaryCopy(path, joinPath(home.path, "files"), progress, temporary))
         return failure;
     if (const int error = fileIntoTrash(home, temporary, original, placed)) {
-        removeTree(temporary);
+        removeTemporaryTree(temporary);
         return systemFailure(error, path);
     }
     // The copy's name must be on disk before the item goes.
-    flushFolder(joinPath(home.path, "info"));
     if (const int error = flushFolder(joinPath(home.path, "files"))) {
-        removeTree(placed.file);
+        removeTemporaryTree(placed.file);
         unlink(placed.info.c_str());
         return systemFailure(error, path);
     }
@@ -98,7 +106,7 @@ FileFailure trashByCopy(const TrashFolder& home, const std::string& path,
         // removed, the copy in the trash is the only whole one and stays.
         struct stat st;
         if (!isFolder && lstat(path.c_str(), &st) == 0) {
-            removeTree(placed.file);
+            removeTemporaryTree(placed.file);
             unlink(placed.info.c_str());
         }
         return systemFailure(error, path);
@@ -157,9 +165,9 @@ FileFailure untrashItem(const TrashedItem& placed, const std::string& original,
         }
         error = renameNoReplace(temporary, original);
         if (error) {
-            removeTree(temporary);
+            removeTemporaryTree(temporary);
         } else if ((error = flushFolder(parentOf(original)))) {
-            removeTree(original);
+            removeTemporaryTree(original);
         } else {
             removeTree(placed.file);
         }

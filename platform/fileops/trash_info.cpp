@@ -1,5 +1,7 @@
 #include "platform/fileops/trash_info.h"
 
+#include "platform/fileops/name_length.h"
+
 namespace {
 
 constexpr std::size_t kLongestName = 255 - sizeof(".trashinfo") + 1;
@@ -8,17 +10,6 @@ bool isKeptAsIs(unsigned char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
            c == '.' || c == '_' || c == '~' || c == '/';
-}
-
-// Cuts at most `size` bytes off the end, never in the middle of a UTF-8 character.
-std::string cutTo(const std::string& text, std::size_t size)
-{
-    if (text.size() <= size)
-        return text;
-    std::size_t end = size;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end;
-    return text.substr(0, end);
 }
 
 } // namespace
@@ -69,6 +60,6 @@ std::string trashEntryName(const std::string& name, unsigned attempt)
         stem = name;
         extension.clear();
     }
-    stem = cutTo(stem, kLongestName - number.size() - extension.size());
+    stem = cutToFit(stem, kLongestName - number.size() - extension.size());
     return stem + number + extension;
 }

@@ -1,5 +1,7 @@
 #include "platform/ui/qt_user_dialogs.h"
 
+#include "platform/ui/shown_text.h"
+
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -14,15 +16,15 @@ QFileDialog::Options dialogOptions()
     return QFileDialog::DontUseNativeDialog;
 }
 
-// Runs the dialog; the chosen path, or nothing when it was cancelled or left empty.
-std::optional<std::string> chosenPath(QFileDialog& dialog)
+// Runs the dialog; the chosen path as text, or nothing when it was cancelled or left empty.
+std::optional<QString> chosenPath(QFileDialog& dialog)
 {
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty() || files.first().isEmpty())
         return std::nullopt;
-    return QFile::encodeName(files.first()).toStdString();
+    return files.first();
 }
 
 } // namespace
@@ -35,7 +37,10 @@ std::optional<std::string> QtUserDialogs::openFile(QWidget* owner, const std::st
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDirectory(QFile::decodeName(folder.c_str()));
     dialog.selectFile(QString());
-    return chosenPath(dialog);
+    const std::optional<QString> chosen = chosenPath(dialog);
+    if (!chosen)
+        return std::nullopt;
+    return QFile::encodeName(*chosen).toStdString();
 }
 
 std::optional<std::string> QtUserDialogs::saveFile(QWidget* owner, const QString& title,
@@ -45,8 +50,12 @@ std::optional<std::string> QtUserDialogs::saveFile(QWidget* owner, const QString
     dialog.setOptions(dialogOptions() | QFileDialog::DontConfirmOverwrite);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.selectFile(QFile::decodeName(fileName.c_str()));
-    return chosenPath(dialog);
+    dialog.selectFile(shownText(fileName));
+    const std::optional<QString> chosen = chosenPath(dialog);
+    if (!chosen)
+        return std::nullopt;
+    // The folder and the name proposed keep their bytes where the user left them unchanged.
+    return editedBytes(fileName, *chosen);
 }
 
 std::optional<QString> QtUserDialogs::inputQuery(QWidget* owner, const QString& caption,

@@ -3,8 +3,10 @@
 #include "platform/ui/error_guard.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QMessageBox>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cxxabi.h>
 #include <memory>
@@ -37,6 +39,11 @@ QString startFailureText(const std::exception& error, const std::string& executa
 
 void showStartFailure(const QString& text)
 {
+    // Without any screen no box can be shown (Qt would abort): the text goes to stderr instead.
+    if (!QGuiApplication::primaryScreen()) {
+        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+        return;
+    }
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Erreur d'application"), text,
                     QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);

@@ -10,5 +10,6 @@
 QString startFailureText(const std::exception& error, const std::string& executablePath,
                          const void* address);
 
-// Shows that box ("Erreur d'application", stop icon, OK) and waits for the user.
+// Shows that box ("Erreur d'application", stop icon, OK) and waits for the user; without any
+// screen, writes the text to the standard error output.
 void showStartFailure(const QString& text);

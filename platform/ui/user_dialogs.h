@@ -17,7 +17,8 @@ public:
     virtual std::optional<std::string> openFile(QWidget* owner, const std::string& folder) = 0;
 
     // The full path chosen in the save dialog, proposed as `fileName`; empty on cancel. No question
-    // about overwriting, no check that the folder or the file exists.
+    // about overwriting, no check that the folder or the file exists. What the user leaves as
+    // proposed keeps its bytes, also where they are not UTF-8.
     virtual std::optional<std::string> saveFile(QWidget* owner, const QString& title,
                                                 const std::string& fileName) = 0;
 

@@ -8,6 +8,8 @@
 #include "platform/fileops/remove_tree.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -36,6 +38,7 @@ public:
     std::vector<std::string> errors;
     std::vector<std::string> warnings;
     std::optional<std::uint64_t> cancelAtBytes;
+    std::function<void(FileProgress&)> duringWork; // told of every step, on the worker thread
     int workRuns = 0;
     std::uint64_t lastDone = 0;
     std::uint64_t lastTotal = 0;
@@ -56,11 +59,12 @@ public:
     void runWithProgress(FileProgress& progress, const std::function<void()>& work) override
     {
         ++workRuns;
-        if (cancelAtBytes) {
-            const std::uint64_t at = *cancelAtBytes;
-            progress.setListener([at](FileProgress& p) {
-                if (p.done() >= at)
+        if (cancelAtBytes || duringWork) {
+            progress.setListener([at = cancelAtBytes, step = duringWork](FileProgress& p) {
+                if (at && p.done() >= *at)
                     p.requestCancel();
+                if (step)
+                    step(p);
             });
         }
         std::thread worker(work);
@@ -131,6 +135,87 @@ public:
 
 private:
     std::string path_;
+    bool mounted_ = false;
+    std::string reason_;
+};
+
+// An exFAT file system (names that ignore case, as on most USB sticks) in an image on a loop
+// device, mounted with FUSE on a new folder for the object's life. Needs root, a free loop device,
+// FUSE and the packages exfatprogs and exfat-fuse: mounted() is false otherwise, with the reason.
+class ExfatMount {
+public:
+    explicit ExfatMount(const std::string& folder) : path_(folder), image_(folder + ".img")
+    {
+        if (geteuid() != 0) {
+            reason_ = "needs root to attach a loop device and mount an exFAT image";
+            return;
+        }
+        const QString mkfs = tool("mkfs.exfat");
+        const QString fuse = tool("mount.exfat-fuse");
+        if (mkfs.isEmpty() || fuse.isEmpty()) {
+            reason_ =
+                "mkfs.exfat or mount.exfat-fuse is missing: install exfatprogs and exfat-fuse";
+            return;
+        }
+        const int fd = open(image_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const bool sized = fd >= 0 && ftruncate(fd, 16 << 20) == 0;
+        if (fd >= 0)
+            close(fd);
+        QByteArray output;
+        if (!sized || !run(mkfs, {QString::fromStdString(image_)}, output)) {
+            reason_ = "cannot make an exFAT image: " + output.toStdString();
+            return;
+        }
+        if (!run(tool("losetup"), {"--find", "--show", QString::fromStdString(image_)}, output)) {
+            reason_ = "no loop device to attach the image to: " + output.toStdString();
+            return;
+        }
+        device_ = output.trimmed().toStdString();
+        mkdir(path_.c_str(), 0755);
+        if (!run(fuse, {QString::fromStdString(device_), QString::fromStdString(path_)}, output)) {
+            reason_ = "cannot mount exFAT with FUSE (is /dev/fuse there?): " + output.toStdString();
+            return;
+        }
+        mounted_ = true;
+    }
+    ~ExfatMount()
+    {
+        if (mounted_ && umount2(path_.c_str(), 0) != 0)
+            umount2(path_.c_str(), MNT_DETACH);
+        // A device still held by the FUSE daemon is detached as soon as the daemon lets it go.
+        QByteArray ignored;
+        if (!device_.empty())
+            run(tool("losetup"), {"--detach", QString::fromStdString(device_)}, ignored);
+        unlink(image_.c_str());
+    }
+    ExfatMount(const ExfatMount&) = delete;
+    ExfatMount& operator=(const ExfatMount&) = delete;
+
+    bool mounted() const { return mounted_; }
+    const std::string& path() const { return path_; }
+    const char* reason() const { return reason_.c_str(); }
+
+private:
+    static QString tool(const QString& name)
+    {
+        const QString found = QStandardPaths::findExecutable(name);
+        return found.isEmpty() ? QStandardPaths::findExecutable(name, {"/usr/sbin", "/sbin"})
+                               : found;
+    }
+    static bool run(const QString& program, const QStringList& arguments, QByteArray& output)
+    {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(program, arguments);
+        const bool done = process.waitForFinished(60000) &&
+                          process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+        output = process.readAll();
+        return done;
+    }
+
+    std::string path_;
+    std::string image_;
+    std::string device_;
     bool mounted_ = false;
     std::string reason_;
 };

@@ -6,6 +6,7 @@
 #include <QMetaObject>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,11 @@
 class ScriptedViewer : public WebBrowser {
 public:
     ScriptedViewer(QWidget* parent, std::vector<std::string>& log) : WebBrowser(parent), log(log) {}
+    ~ScriptedViewer() override
+    {
+        if (onDestroy)
+            onDestroy(*this);
+    }
 
     void Navigate(const std::string& address) override
     {
@@ -46,6 +52,7 @@ public:
     } document;
 
     std::vector<std::string>& log;
+    std::function<void(ScriptedViewer&)> onDestroy; // what still happens as the viewer goes
     bool hasDocument = false;
     bool refuseNavigate = false;
     bool refusePrint = false;

@@ -1,0 +1,13 @@
+#include "platform/ui/screen_size.h"
+
+#include "platform/error.h"
+
+#include <QScreen>
+
+ScreenSize sizeOfScreen(const QScreen* screen)
+{
+    if (!screen)
+        throw VelmoError("Aucun écran n'est disponible pour afficher la fenêtre");
+    const QRect geometry = screen->geometry();
+    return {geometry.width(), geometry.height()};
+}

@@ -2,6 +2,7 @@
 #include "Unit1/TForm1.h"
 
 #include "Unit1/Unit1_state.h"
+#include "platform/viewer/web_browser.h"
 
 #include <QShortcut>
 
@@ -13,9 +14,12 @@ void TForm1::buildKeys()
     };
     addKey(Qt::CTRL | Qt::Key_PageDown, [this] { openNeighbourPage(PageStep::Next); });
     addKey(Qt::CTRL | Qt::Key_PageUp, [this] { openNeighbourPage(PageStep::Previous); });
-    // The web engine claims Ctrl+Z only while a field of the page that takes typing has the
-    // focus, to undo the typing; it never claims Ctrl+Page Down or Up.
-    addKey(Qt::CTRL | Qt::Key_Z, [this] { undoLastFileCommand(); });
+    // In a field of the page, Ctrl+Z undoes the typing. The engine hands back a key the page did
+    // not use (nothing left to undo), which must not then take back a file command.
+    addKey(Qt::CTRL | Qt::Key_Z, [this] {
+        if (!WebBrowser1->isTypingInPage())
+            undoLastFileCommand();
+    });
 }
 
 void TForm1::openNeighbourPage(PageStep step)

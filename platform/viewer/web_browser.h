@@ -28,6 +28,9 @@ public:
     virtual void PrintWithoutPrompt() = 0;
     // Null until a first page has been shown.
     virtual ViewerDocument* Document() = 0;
+    // Whether the user is typing in a field of the page (its keys, Ctrl+Z among them, are the
+    // page's).
+    virtual bool isTypingInPage() const { return false; }
 
 signals:
     // command 2: back possible; 1: forward possible; -1: general update (a load under way).

@@ -201,6 +201,15 @@ void WebEngineBrowser::showFindDialog()
     findDialog->showFind();
 }
 
+bool WebEngineBrowser::isTypingInPage() const
+{
+    // The engine's own rule for the keys it keeps: a field that takes text, a password one too.
+    const QWidget* drawing = webView ? webView->focusProxy() : nullptr;
+    return drawing && drawing->hasFocus() &&
+           (drawing->inputMethodQuery(Qt::ImEnabled).toBool() ||
+            (drawing->inputMethodQuery(Qt::ImHints).toInt() & Qt::ImhHiddenText));
+}
+
 ViewerDocument* WebEngineBrowser::Document()
 {
     return documentShown ? document.get() : nullptr;

@@ -31,6 +31,7 @@ public:
     void Stop() override;
     void PrintWithoutPrompt() override;
     ViewerDocument* Document() override;
+    bool isTypingInPage() const override;
 
     QWebEngineView* view() const { return webView; }
 

@@ -222,7 +222,12 @@ private slots:
             Info::ResourceTypeImage, "vpage://PAGE", "block");
         row("the server for another document", "SERVER/dffff/t/site/x.png", Info::ResourceTypeImage,
             "vpage://PAGE", "block");
-        row("the server by another name", "http://localhost:4321/s3cr3t/PAGE/t/site/x.png",
+        for (const char* name : {"localhost", "localhost.", "LOCALHOST", "127.0.0.2", "[::1]",
+                                 "[::ffff:127.0.0.1]", "0.0.0.0", "example.com"})
+            QTest::addRow("the server's port on %s", name)
+                << QString("http://%1:4321/s3cr3t/PAGE/t/site/x.png").arg(name)
+                << Info::ResourceTypeImage << QString("vpage://PAGE") << QString("block");
+        row("the server with a user name", "http://u@127.0.0.1:4321/s3cr3t/PAGE/t/site/x.png",
             Info::ResourceTypeImage, "vpage://PAGE", "block");
         row("the server for a web page", "SERVER/PAGE/t/site/x.png", Info::ResourceTypeImage,
             "https://example.com", "block");
@@ -288,51 +293,70 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("body"); // for 200 and 206
         QTest::addColumn<bool>("otherOriginsMayUse");
+        QTest::addColumn<QByteArray>("type"); // for 200 and 206
         const auto get = [](const char* target, const char* destination, const char* more = "") {
             return QByteArray("GET ") + target +
-                   " HTTP/1.1\r\nHost: x\r\nSec-Fetch-Dest: " + destination + "\r\n" + more +
-                   "\r\n";
+                   " HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\nSec-Fetch-Dest: " + destination + "\r\n" +
+                   more + "\r\n";
         };
         QTest::newRow("picture") << get("TARGET/site/x.png", "image") << 200 << QByteArray("abcd")
-                                 << false;
+                                 << false << QByteArray("image/png");
         QTest::newRow("font, for other origins")
-            << get("TARGET/site/f.woff", "font") << 200 << QByteArray("font") << true;
+            << get("TARGET/site/f.woff", "font") << 200 << QByteArray("font") << true
+            << QByteArray("font/woff");
         QTest::newRow("name not valid UTF-8")
-            << get("TARGET/site/%E9.png", "image") << 200 << QByteArray("latin") << false;
+            << get("TARGET/site/%E9.png", "image") << 200 << QByteArray("latin") << false
+            << QByteArray("image/png");
         QTest::newRow("part of a picture")
             << get("TARGET/site/x.png", "image", "Range: bytes=1-2\r\n") << 206 << QByteArray("bc")
-            << false;
+            << false << QByteArray("image/png");
+        QTest::newRow("text asked for as a style sheet")
+            << get("TARGET/site/notes.txt", "style") << 200 << QByteArray("text") << false
+            << QByteArray("text/plain");
+        QTest::newRow("unknown kind asked for as a script")
+            << get("TARGET/site/settings.env", "script") << 200 << QByteArray("env") << false
+            << QByteArray("application/octet-stream");
+        for (const char* name :
+             {"localhost.:PORT", "localhost:PORT", "127.0.0.2:PORT", "[::1]:PORT", "127.0.0.1"})
+            QTest::addRow("asked by the name %s", name)
+                << QByteArray("GET TARGET/site/x.png HTTP/1.1\r\nHost: ") + name +
+                       "\r\nSec-Fetch-Dest: image\r\n\r\n"
+                << 404 << QByteArray() << false << QByteArray();
         QTest::newRow("part beyond the end")
             << get("TARGET/site/x.png", "image", "Range: bytes=9-\r\n") << 416 << QByteArray()
-            << false;
+            << false << QByteArray();
         QTest::newRow("without the secret")
-            << get("/HOST/site/x.png", "image") << 404 << QByteArray() << false;
-        QTest::newRow("with another secret")
-            << get("/0123/HOST/site/x.png", "image") << 404 << QByteArray() << false;
-        QTest::newRow("for a document never shown")
-            << get("/SECRET/dffff/site/x.png", "image") << 404 << QByteArray() << false;
+            << get("/HOST/site/x.png", "image") << 404 << QByteArray() << false << QByteArray();
+        QTest::newRow("with another secret") << get("/0123/HOST/site/x.png", "image") << 404
+                                             << QByteArray() << false << QByteArray();
+        QTest::newRow("for a document never shown") << get("/SECRET/dffff/site/x.png", "image")
+                                                    << 404 << QByteArray() << false << QByteArray();
         QTest::newRow("outside the folder tree")
-            << get("TARGET/secret.txt", "image") << 404 << QByteArray() << false;
-        QTest::newRow("through a link leading out")
-            << get("TARGET/site/escape/secret.txt", "image") << 404 << QByteArray() << false;
-        QTest::newRow("through ..")
-            << get("TARGET/site/../secret.txt", "image") << 404 << QByteArray() << false;
-        QTest::newRow("through an encoded ..")
-            << get("TARGET/site/%2E%2E/secret.txt", "image") << 404 << QByteArray() << false;
-        QTest::newRow("a FIFO") << get("TARGET/site/pipe", "image") << 404 << QByteArray() << false;
-        QTest::newRow("a folder") << get("TARGET/site/", "image") << 404 << QByteArray() << false;
+            << get("TARGET/secret.txt", "image") << 404 << QByteArray() << false << QByteArray();
+        QTest::newRow("through a link leading out") << get("TARGET/site/escape/secret.txt", "image")
+                                                    << 404 << QByteArray() << false << QByteArray();
+        QTest::newRow("through ..") << get("TARGET/site/../secret.txt", "image") << 404
+                                    << QByteArray() << false << QByteArray();
+        QTest::newRow("through an encoded ..") << get("TARGET/site/%2E%2E/secret.txt", "image")
+                                               << 404 << QByteArray() << false << QByteArray();
+        QTest::newRow("a FIFO") << get("TARGET/site/pipe", "image") << 404 << QByteArray() << false
+                                << QByteArray();
+        QTest::newRow("a folder") << get("TARGET/site/", "image") << 404 << QByteArray() << false
+                                  << QByteArray();
         QTest::newRow("as a document")
-            << get("TARGET/site/x.png", "document") << 403 << QByteArray() << false;
+            << get("TARGET/site/x.png", "document") << 403 << QByteArray() << false << QByteArray();
         QTest::newRow("as a frame")
-            << get("TARGET/site/x.png", "iframe") << 403 << QByteArray() << false;
+            << get("TARGET/site/x.png", "iframe") << 403 << QByteArray() << false << QByteArray();
         QTest::newRow("to a script's fetch")
-            << get("TARGET/site/x.png", "empty") << 403 << QByteArray() << false;
+            << get("TARGET/site/x.png", "empty") << 403 << QByteArray() << false << QByteArray();
         QTest::newRow("without a destination")
-            << QByteArray("GET TARGET/site/x.png HTTP/1.1\r\n\r\n") << 403 << QByteArray() << false;
+            << QByteArray("GET TARGET/site/x.png HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\n\r\n") << 403
+            << QByteArray() << false << QByteArray();
         QTest::newRow("another method")
             << QByteArray("POST TARGET/site/x.png HTTP/1.1\r\nSec-Fetch-Dest: image\r\n\r\n") << 405
-            << QByteArray() << false;
-        QTest::newRow("not HTTP") << QByteArray("hello\r\n\r\n") << 400 << QByteArray() << false;
+            << QByteArray() << false << QByteArray();
+        QTest::newRow("not HTTP") << QByteArray("hello\r\n\r\n") << 400 << QByteArray() << false
+                                  << QByteArray();
     }
     void fileServerAnswers()
     {
@@ -340,6 +364,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(QByteArray, body);
         QFETCH(bool, otherOriginsMayUse);
+        QFETCH(QByteArray, type);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath("site"));
         const std::string folder = QFile::encodeName(dir.path()).toStdString();
@@ -348,6 +373,8 @@ private slots:
                  {"/site/x.png", "abcd"},
                  {"/site/f.woff", "font"},
                  {"/site/\xE9.png", "latin"},
+                 {"/site/notes.txt", "text"},
+                 {"/site/settings.env", "env"},
                  {"/secret.txt", "secret"}}) {
             FILE* file = std::fopen((folder + name).c_str(), "w");
             QVERIFY(file);
@@ -366,15 +393,19 @@ private slots:
                                   QFile::encodeName(dir.path()).toPercentEncoding("/");
         request.replace("TARGET", target)
             .replace("SECRET", QByteArray::fromStdString(server.secret()))
-            .replace("HOST", "dpage");
+            .replace("HOST", "dpage")
+            .replace("PORT", QByteArray::number(server.port()));
 
         const QByteArray answer = exchange(server.port(), request);
         const qsizetype headEnd = answer.indexOf("\r\n\r\n");
         QVERIFY2(headEnd > 0, answer.constData());
         const QByteArray head = answer.left(headEnd);
         QVERIFY2(head.startsWith("HTTP/1.1 " + QByteArray::number(status) + " "), head.constData());
-        if (status == 200 || status == 206)
+        if (status == 200 || status == 206) {
             QCOMPARE(answer.mid(headEnd + 4), body);
+            QVERIFY2(head.contains("\r\nContent-Type: " + type + "\r\n"), head.constData());
+            QVERIFY(head.contains("\r\nX-Content-Type-Options: nosniff\r\n"));
+        }
         QCOMPARE(head.contains("\r\nAccess-Control-Allow-Origin:"), otherOriginsMayUse);
     }
 

@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -290,7 +291,7 @@ private slots:
         row("style sheet rules", false, "<link rel=stylesheet href='HOME/.config/secret.css'>",
             "() => [...document.styleSheets].map(s => [...s.cssRules].map(r => r.cssText))");
         row("error text of a script", false, "<script src='HOME/.ssh/id_rsa'></script>",
-            "() => errors.join()");
+            "() => errors.join() || 'no error'");
         row("fetch", false, "", "() => fetch('HOME/.ssh/id_rsa').then(r => r.text())");
         row("fetch of a file address", false, "",
             "() => fetch('file://ABSOLUTE/.ssh/id_rsa').then(r => r.text())");
@@ -304,7 +305,7 @@ private slots:
             "() => new Promise((ok, no) => { const w = new Worker('HOME/reader.js');"
             " w.onmessage = m => ok(m.data); w.onerror = no; })");
         row("the file server's address taken from a style", false,
-            "<div id=d style=\"background-image: url('HOME/Pictures/photo.png')\"></div>",
+            "<link rel=stylesheet href='HOME/page_files/leak.css'><div id=d></div>",
             "() => fetch(getComputedStyle(d).backgroundImage.slice(5, -2)"
             ".replace('Pictures/photo.png', '.ssh/id_rsa')).then(r => r.text())");
         row("a framed page reading its neighbour", false,
@@ -314,6 +315,43 @@ private slots:
             "() => f.contentDocument.body.innerText");
         row("picture, page at the root", true, "<img id=p src='HOME/Pictures/photo.png'>",
             "() => pixelsOf(p)");
+        // Workers of other kinds, which reach the engine's loaders by other ways than the page.
+        row("shared worker fetch", false, "",
+            "() => inWorker('shared', `return fetch('${here('HOME/.ssh/id_rsa')}')"
+            ".then(r => r.text())`)");
+        row("shared worker, a host never issued", false, "",
+            "() => inWorker('shared', readSync(here('HOME/.ssh/id_rsa')"
+            ".replace(location.host, 'd0123456789abcdef0123456789abcdef')))");
+        row("shared worker through a frame's host", false,
+            "<iframe src='HOME/page_files/host.htm'></iframe>",
+            "() => framed.then(h => inWorker('shared', readSync(here('HOME/.ssh/id_rsa')"
+            ".replace(location.host, new URL(h).host))))");
+        row("shared worker reading a file address", false, "",
+            "() => inWorker('shared', readSync('file://ABSOLUTE/.ssh/id_rsa'))");
+        row("shared worker running a text file of the file server", false,
+            "<link rel=stylesheet href='HOME/page_files/leak.css'><div id=d></div>",
+            "() => inWorker('shared', `try { importScripts('${getComputedStyle(d).backgroundImage"
+            ".slice(5, -2).replace('Pictures/photo.png', '.ssh/id_rsa')}') } catch (e) {"
+            " return String(e) } return 'ran'`)");
+        row("dedicated worker of a blob", false, "",
+            "() => inWorker('dedicated', readSync(here('HOME/.ssh/id_rsa')))");
+        row("service worker", false, "",
+            "() => navigator.serviceWorker.register('HOME/reader.js').then(() => 'LOADED')");
+        // Files of the folder tree used as what they are not.
+        row("text file as a style sheet", false,
+            "<link rel=stylesheet href='HOME/page_files/notes.txt'><p id=probe>p</p>",
+            "() => getComputedStyle(probe).color.replace(/ /g, '')");
+        row("text file as a script", false, "<script src='HOME/page_files/settings.env'></script>",
+            "() => window.leaked");
+        // Another spelling of the file server's address, once the page knows it.
+        row("the file server as localhost.", false,
+            "<link rel=stylesheet href='HOME/page_files/leak.css'><div id=d></div>",
+            "() => new Promise(ok => { const i = new Image(); i.onload = () => ok('LOADED');"
+            " i.onerror = () => ok('refused'); i.src = getComputedStyle(d).backgroundImage"
+            ".slice(5, -2).replace('127.0.0.1', 'localhost.') })");
+        row("a local style sheet asking the web", false,
+            "<link rel=stylesheet href='HOME/page_files/web.css'>",
+            "() => new Promise(ok => setTimeout(() => ok('done'), 500))");
     }
     void aSavedPageShowsButNeverReads()
     {
@@ -333,6 +371,20 @@ private slots:
               "<iframe id=n src='../.ssh/id_rsa'></iframe><script>onload = () => { let v;"
               " try { v = n.contentDocument.body.innerText } catch (e) { v = 'refused' }"
               " parent.postMessage(String(v), '*') }</script>");
+        write(w.path("page_files/host.htm"),
+              "<script>parent.postMessage(location.href, '*')</script>");
+        write(
+            w.path("page_files/worker.htm"),
+            "<script>const code = `onconnect = e => { let v; try { const x = new XMLHttpRequest();"
+            " x.open('GET', '${new URL('../.ssh/id_rsa', location.href)}', false); x.send();"
+            " v = x.responseText } catch (err) { v = 'refused: ' + err }"
+            " e.ports[0].postMessage(String(v)) }`; const w = new SharedWorker(URL"
+            ".createObjectURL(new Blob([code], {type: 'text/javascript'})));"
+            " w.port.onmessage = m => parent.postMessage(m.data, '*');</script>");
+        // A local style sheet names its pictures by the file server's address.
+        write(w.path("page_files/leak.css"), "#d { background-image: url(../Pictures/photo.png) }");
+        write(w.path("page_files/notes.txt"), "#probe { color: rgb(18, 52, 86) }");
+        write(w.path("page_files/settings.env"), "window.leaked = '" + secret.toUtf8() + "'");
 
         // The page in the home, or at the root naming the home by its path.
         QString page = w.path("page.htm");
@@ -346,9 +398,25 @@ private slots:
             home = w.dir.path().mid(1) + "/";
         }
         const QString online = QStringLiteral("http://127.0.0.1:%1").arg(web.port());
+        write(w.path("page_files/web.css"),
+              QStringLiteral("body { background: url(%1/fromcss.png) }").arg(online).toUtf8());
         write(page,
               QStringLiteral(
                   "<html><body><script>window.errors = []; onerror = m => { errors.push(m) };"
+                  "window.framed = new Promise(ok => addEventListener('message', m => ok(m.data)));"
+                  "function here(relative) { return new URL(relative, location.href).href }"
+                  "function readSync(url) { return `const x = new XMLHttpRequest();"
+                  " x.open('GET', '${url}', false); x.send(); return x.responseText` }"
+                  "function inWorker(kind, body) { return new Promise((ok, no) => {"
+                  " const code = `const run = async () => { ${body} };` + (kind == 'shared'"
+                  " ? 'onconnect = e => run().then(v => e.ports[0].postMessage(String(v)),"
+                  " x => e.ports[0].postMessage(\"refused: \" + x))'"
+                  " : 'run().then(v => postMessage(String(v)), x => postMessage(\"refused: \" + "
+                  "x))');"
+                  " const url = URL.createObjectURL(new Blob([code], {type: 'text/javascript'}));"
+                  " const w = kind == 'shared' ? new SharedWorker(url) : new Worker(url);"
+                  " (kind == 'shared' ? w.port : w).onmessage = m => ok(m.data);"
+                  " w.onerror = () => no('error') }) }"
                   "function pixelsOf(img) { const c = document.createElement('canvas');"
                   " const g = c.getContext('2d'); g.drawImage(img, 0, 0);"
                   " return g.getImageData(0, 0, 1, 1).data.join(); }"
@@ -373,7 +441,7 @@ private slots:
         QString result;
         QTRY_VERIFY_WITH_TIMEOUT(!(result = w.runScript("window.result").toString()).isEmpty(),
                                  loadTimeout);
-        const QStringList secrets = {secret, "18,52,86", "86,52,18"};
+        const QStringList secrets = {secret, "18,52,86", "86,52,18", "LOADED"};
         for (const QString& text : secrets)
             QVERIFY2(!result.contains(text), qPrintable(result));
         // The page still shows its own picture and one from the web.
@@ -387,6 +455,16 @@ private slots:
         const QString received = web.requests().join('\n');
         for (const QString& text : secrets)
             QVERIFY2(!received.contains(text), qPrintable(received));
+        // No header sent to the web names a local file, a local document or another local port (a
+        // web page naming itself aside).
+        const QRegularExpression otherPort(
+            QStringLiteral("127\\.0\\.0\\.1:(?!%1\\b)").arg(web.port()));
+        for (const QString& request : web.requests())
+            for (const QString& header : request.split("\r\n").mid(1))
+                QVERIFY2(header.startsWith("Referer: " + online + "/") ||
+                             (!header.contains(w.dir.path()) && !header.contains("vpage") &&
+                              !header.contains(otherPort)),
+                         qPrintable(request));
     }
 
     // Documents of other kinds, and links that name a file by its full address, still show.

@@ -27,6 +27,7 @@ std::string contentTypeByName(const std::string& path)
         {"text", "text/plain"},
         {"css", "text/css"},
         {"js", "text/javascript"},
+        {"mjs", "text/javascript"},
         {"json", "application/json"},
         {"pdf", "application/pdf"},
         {"png", "image/png"},

@@ -30,6 +30,7 @@ constexpr std::size_t maxConnections = 64;
 struct Request {
     std::string method;
     std::string target;
+    std::string host;        // as the engine wrote the address, port included
     std::string destination; // Sec-Fetch-Dest, set by the engine itself, never by a script
     std::string range;
 };
@@ -76,7 +77,9 @@ std::optional<Request> parseHead(const std::string& head)
             continue;
         const std::string name = lowerCase(line.substr(0, colon));
         const std::string value = trimmed(line.substr(colon + 1));
-        if (name == "sec-fetch-dest")
+        if (name == "host")
+            request.host = value;
+        else if (name == "sec-fetch-dest")
             request.destination = lowerCase(value);
         else if (name == "range")
             request.range = value;
@@ -138,14 +141,11 @@ bool isShownResource(const std::string& destination)
     return shown.count(destination) > 0;
 }
 
-std::string contentTypeFor(const std::string& path, const std::string& destination)
+// A file is what its extension says, however the page asks for it: with nosniff, the engine then
+// uses only a real style sheet as one and runs only a real script, as a browser does for a file
+// page.
+std::string contentTypeFor(const std::string& path)
 {
-    // Style sheets and scripts of saved pages often lack their extension; the engine refuses a
-    // style sheet from another origin unless it is labelled as one.
-    if (destination == "style")
-        return "text/css";
-    if (destination == "script")
-        return "text/javascript";
     const std::string type = contentTypeByName(path);
     return type.empty() ? "application/octet-stream" : type;
 }
@@ -242,6 +242,7 @@ void applyRange(Response& response, const std::string& range, off_t size)
 struct LoopbackFileServer::Shared {
     RootLookup rootOf;
     std::string secret;
+    std::string hostHeader; // the only address by which the viewer asks: "127.0.0.1:PORT"
     std::mutex mutex;
     std::condition_variable allClosed;
     std::set<int> connections;
@@ -263,6 +264,9 @@ void LoopbackFileServer::Shared::answer(const std::string& head, Response& respo
     if (request->method != "GET" && request->method != "HEAD")
         return refuse(response, 405, "Method Not Allowed");
     response.withBody = request->method == "GET";
+    // Any other name of this machine is a request the viewer never makes.
+    if (request->host != hostHeader)
+        return refuse(response, 404, "Not Found");
     // /SECRET/HOST/path
     std::string target = request->target.substr(0, request->target.find('?'));
     const auto hostStart = target.find('/', 1);
@@ -293,7 +297,10 @@ void LoopbackFileServer::Shared::answer(const std::string& head, Response& respo
     if (pathOfOpenFile(file).compare(0, realRoot.size(), realRoot) != 0)
         return refuse(response, 404, "Not Found");
 
-    response.headers = "Content-Type: " + contentTypeFor(*path, request->destination) + "\r\n";
+    response.headers = "Content-Type: " + contentTypeFor(*path) + "\r\n";
+    response.headers += "X-Content-Type-Options: nosniff\r\n";
+    // What a style sheet asks of the web does not tell it this server's address.
+    response.headers += "Referrer-Policy: no-referrer\r\n";
     response.headers += "Accept-Ranges: bytes\r\n";
     // A font from another origin is used only when its server allows it. Fonts are never readable
     // by a script, and no other kind gets this answer.
@@ -419,6 +426,7 @@ LoopbackFileServer::LoopbackFileServer(RootLookup rootOf)
         return;
     }
     listeningPort = ntohs(address.sin_port);
+    shared->hostHeader = "127.0.0.1:" + std::to_string(listeningPort);
     acceptThread->thread = std::thread([this] { acceptLoop(); });
 }
 

@@ -11,7 +11,9 @@
 // muted). It serves nobody else: a random port, an unguessable secret in every path (other local
 // accounts may connect to a loopback port), only regular files inside the folder tree of the
 // document named in the path, only as subresources (never as a document, never to a script's
-// fetch), GET and HEAD only, no folder listing. Each connection is served on a thread of its own.
+// fetch), each with the type its extension gives and no sniffing, only to the address by which the
+// viewer asks (no other name of this machine), GET and HEAD only, no folder listing. Each
+// connection is served on a thread of its own.
 //
 // Paths: /SECRET/HOST/path, the path percent-encoded byte by byte, HOST a document host whose
 // folder tree `rootOf` gives.

@@ -66,14 +66,9 @@ QUrl FileServerAddress::urlFor(const std::string& host, const std::string& path)
 
 bool FileServerAddress::isServerUrl(const QUrl& url) const
 {
-    // Every name of this machine counts, so that no other spelling of the address slips by.
-    const QString host = url.host();
-    const bool thisMachine = host.startsWith(QLatin1String("127.")) ||
-                             host == QLatin1String("localhost") ||
-                             host.endsWith(QLatin1String(".localhost")) ||
-                             host == QLatin1String("0.0.0.0") || host.contains(QLatin1Char(':'));
-    return port != 0 && thisMachine && url.port(-1) == port &&
-           (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+    // No list of this machine's names can be complete (a trailing dot, 127.0.0.2, ::1, ...): the
+    // port alone decides.
+    return port != 0 && url.port(-1) == port;
 }
 
 PageIsolation::PageIsolation(DocumentHosts& hosts, FileServerAddress server)
@@ -120,9 +115,10 @@ RequestVerdict PageIsolation::judge(const QUrl& request, Type type, const QUrl& 
 RequestVerdict PageIsolation::judgeServerRequest(const QUrl& request, Type type,
                                                  const std::string& initiatorHost)
 {
-    // Only a local document's own resources, named under its own host.
+    // Only a local document's own resources, named under its own host, in the form urlFor makes.
     if (!isShownResource(type) || initiatorHost.empty() ||
-        request.host() != QLatin1String("127.0.0.1") || request.scheme() != QLatin1String("http"))
+        request.host() != QLatin1String("127.0.0.1") || request.scheme() != QLatin1String("http") ||
+        !request.userInfo().isEmpty())
         return block();
     const QByteArray prefix = "/" + QByteArray::fromStdString(server.secret) + "/" +
                               QByteArray::fromStdString(initiatorHost) + "/";

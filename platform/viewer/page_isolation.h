@@ -24,6 +24,8 @@ struct FileServerAddress {
     std::string secret;
 
     QUrl urlFor(const std::string& host, const std::string& path) const;
+    // Whether the URL aims at the server's port, whatever it calls the host: every such request
+    // must then have exactly the form that urlFor makes.
     bool isServerUrl(const QUrl& url) const;
 };
 

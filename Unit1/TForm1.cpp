@@ -125,7 +125,7 @@ void TForm1::FormCreate()
     if (first != arguments.end()) {
         Fichier_Courant = pagePathFor(*first);
         setTitle(Fichier_Courant);
-        Charge_Page(Fichier_Courant);
+        openNamedPage(*first);
     }
 }
 

@@ -92,6 +92,8 @@ public:
     void FileDropped(const std::string& path);
 
     void Charge_Page(const std::string& path);
+    // Shows the current page just set from `named`, a dropped or command-line path.
+    void openNamedPage(const std::string& named);
     void Recherche_Page(WebBrowser& viewer);
 
     // The window's title as a path (bytes), so that no name is altered on its way.

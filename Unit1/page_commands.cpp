@@ -35,6 +35,12 @@ bool entryExists(const std::string& path)
     return ::lstat(path.c_str(), &info) == 0;
 }
 
+bool isFolder(const std::string& path)
+{
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 // The first local file of a drop, as path bytes.
 std::optional<std::string> firstLocalFile(const QMimeData* data)
 {
@@ -67,6 +73,15 @@ void TForm1::Charge_Page(const std::string& path)
     Form1->WebBrowser1->Navigate(path);
 }
 
+void TForm1::openNamedPage(const std::string& named)
+{
+    // A name that is not found gives its folder, which is shown saying so.
+    if (!fileNameOf(named).empty() && fileNameOf(Fichier_Courant).empty())
+        WebBrowser1->showFolderOfMissingFile(Fichier_Courant, fileNameOf(named));
+    else
+        Charge_Page(Fichier_Courant);
+}
+
 void TForm1::Load1Click()
 {
     const std::optional<std::string> chosen = services.dialogs->openFile(this, Chemin_Chargement);
@@ -89,7 +104,7 @@ void TForm1::FileDropped(const std::string& path)
         activateWindow();
     };
     try {
-        Charge_Page(Fichier_Courant);
+        openNamedPage(path);
     } catch (...) {
         bringToFront();
         throw;
@@ -103,7 +118,9 @@ void TForm1::WebBrowser1DocumentComplete(const std::string& URL)
         pageAfterDocumentComplete(URL, Fichier_Courant, entryExists);
     if (!page)
         return;
-    Fichier_Courant = *page;
+    // A folder is the current page only when the user named it; reached by a link it is only
+    // shown.
+    Fichier_Courant = *page != Fichier_Courant && isFolder(*page) ? std::string() : *page;
     setTitle(Fichier_Courant);
 }
 

@@ -7,7 +7,7 @@ run_packages=(cmake g++ make pkg-config qt6-base-dev qt6-webengine-dev qt6-trans
     libcups2-dev libgl-dev libx11-dev)
 test_packages=(xvfb xauth xdotool cups printer-driver-cups-pdf poppler-utils gvfs
     dbus dbus-x11 libglib2.0-bin desktop-file-utils openbox x11-utils fonts-dejavu-core
-    dpkg-dev file appstream man-db)
+    dpkg-dev file appstream man-db python3)
 # exFAT, a file system that ignores case, for the copy tests run as root.
 test_packages+=(exfatprogs exfat-fuse)
 

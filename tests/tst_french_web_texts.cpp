@@ -104,6 +104,37 @@ private slots:
         QVERIFY(seen->plainLabels);
         QTRY_COMPARE_WITH_TIMEOUT(page->title(), pageTitle, 10000);
     }
+
+    // The file chooser that a page opens says that the page asks: never "Ouvrir", the window's own.
+    void fileChooserSaysThePageAsks()
+    {
+        const QString path = folder.filePath(QStringLiteral("chooser.htm"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("<html><body><input type=file style='position:fixed; inset:0; width:100%;"
+                   " height:100%'></body></html>");
+        file.close();
+        QWebEngineView view;
+        auto* page = new WebPage(&view);
+        view.setPage(page);
+        view.resize(400, 300);
+        view.show();
+        QSignalSpy loaded(page, &QWebEnginePage::loadFinished);
+        view.load(QUrl::fromLocalFile(path));
+        QVERIFY(loaded.wait(30000));
+        QString title;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                title = dialog->windowTitle();
+                dialog->reject();
+            }
+        });
+        poll.start(20);
+        QTest::mouseClick(view.focusProxy(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 150));
+        QTRY_VERIFY_WITH_TIMEOUT(!title.isEmpty(), 10000);
+        QCOMPARE(title, QStringLiteral("La page demande un fichier"));
+    }
 };
 
 VELMO_WEB_TEST_MAIN(TestFrenchWebTexts)

@@ -4,6 +4,7 @@
 #include "platform/viewer/document_hosts.h"
 #include "platform/viewer/file_url.h"
 #include "platform/viewer/loopback_file_server.h"
+#include "platform/viewer/navigation_gate.h"
 #include "platform/viewer/page_isolation.h"
 
 #include <QDir>
@@ -20,7 +21,11 @@
 #include <unistd.h>
 
 using ResourceType = QWebEngineUrlRequestInfo::ResourceType;
+using NavigationType = QWebEngineUrlRequestInfo::NavigationType;
+using PageNavigation = QWebEnginePage::NavigationType;
 Q_DECLARE_METATYPE(ResourceType)
+Q_DECLARE_METATYPE(NavigationType)
+Q_DECLARE_METATYPE(PageNavigation)
 
 namespace {
 
@@ -166,10 +171,12 @@ private slots:
         QTest::addColumn<ResourceType>("type");
         QTest::addColumn<QString>("initiator");
         QTest::addColumn<QString>("verdict");
+        QTest::addColumn<NavigationType>("navigation");
         using Info = QWebEngineUrlRequestInfo;
         const auto row = [](const char* name, const char* request, ResourceType type,
-                            const char* initiator, const char* verdict) {
-            QTest::newRow(name) << request << type << initiator << verdict;
+                            const char* initiator, const char* verdict,
+                            NavigationType navigation = Info::NavigationTypeLink) {
+            QTest::newRow(name) << request << type << initiator << verdict << navigation;
         };
         row("page the user opens", "vpage://PAGE/t/site/page.htm", Info::ResourceTypeMainFrame, "",
             "allow");
@@ -179,6 +186,12 @@ private slots:
             "vpage://PAGE", "page");
         row("web archive", "vpage://PAGE/t/a.MHT", Info::ResourceTypeMainFrame, "vpage://PAGE",
             "file");
+        row("history step to the page", "vpage://PAGE/t/site/page.htm", Info::ResourceTypeMainFrame,
+            "", "allow", Info::NavigationTypeBackForward);
+        row("history step to a path a script gave the page", "vpage://PAGE/t/secret.txt",
+            Info::ResourceTypeMainFrame, "", "block", Info::NavigationTypeBackForward);
+        row("reload of a path a script gave the page", "vpage://PAGE/t/secret.txt",
+            Info::ResourceTypeMainFrame, "vpage://PAGE", "block", Info::NavigationTypeReload);
         row("web page opening a local file", "vpage://PAGE/t/site/page.htm",
             Info::ResourceTypeMainFrame, "https://example.com", "block");
         row("frame of the folder tree", "vpage://PAGE/t/site/page_files/f.htm",
@@ -226,7 +239,8 @@ private slots:
                                  "[::ffff:127.0.0.1]", "0.0.0.0", "example.com"})
             QTest::addRow("the server's port on %s", name)
                 << QString("http://%1:4321/s3cr3t/PAGE/t/site/x.png").arg(name)
-                << Info::ResourceTypeImage << QString("vpage://PAGE") << QString("block");
+                << Info::ResourceTypeImage << QString("vpage://PAGE") << QString("block")
+                << Info::NavigationTypeLink;
         row("the server with a user name", "http://u@127.0.0.1:4321/s3cr3t/PAGE/t/site/x.png",
             Info::ResourceTypeImage, "vpage://PAGE", "block");
         row("the server for a web page", "SERVER/PAGE/t/site/x.png", Info::ResourceTypeImage,
@@ -243,6 +257,7 @@ private slots:
         QFETCH(ResourceType, type);
         QFETCH(QString, initiator);
         QFETCH(QString, verdict);
+        QFETCH(NavigationType, navigation);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath("site/page_files"));
         QVERIFY(QFile::link(dir.path(), dir.filePath("site/escape")));
@@ -260,10 +275,15 @@ private slots:
                             .replace("/t/", dir.path() + "/"));
         };
         const QUrl url = filled(request);
-        const RequestVerdict got = isolation.judge(url, type, filled(initiator));
+        const RequestVerdict got = isolation.judge(url, type, filled(initiator), navigation);
 
         const std::string path = localPathOfUrl(url);
         using Kind = RequestVerdict::Kind;
+        // The scheme handler serves a document only for a load the rule let through, and once.
+        const std::string requestHost = url.host(QUrl::FullyEncoded).toStdString();
+        const bool documentLoad = verdict == "allow" && url.scheme() == "vpage";
+        QCOMPARE(hosts.takeLoad(requestHost, path).has_value(), documentLoad);
+        QVERIFY(!hosts.takeLoad(requestHost, path));
         if (verdict == "allow" || verdict == "block") {
             QCOMPARE(got.kind, verdict == "allow" ? Kind::Allow : Kind::Block);
         } else if (verdict.startsWith("server:")) {
@@ -283,6 +303,79 @@ private slots:
             QCOMPARE(hosts.claimFrame(host, path), verdict == "frame");
             QVERIFY(!hosts.claimFrame(host, path)); // a frame host serves one load
         }
+    }
+
+    // Which navigations of the main frame may show a local document. The page shown is
+    // vpage://dpage/d/a.htm; "pointed" is the link the engine reports under the pointer or the
+    // focus, the delays how long ago the user clicked or asked for a history step (-1: never).
+    void whereThePageMayGo_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<PageNavigation>("type");
+        QTest::addColumn<QString>("pointed");
+        QTest::addColumn<int>("clickedAgo");
+        QTest::addColumn<int>("historyAskedAgo");
+        QTest::addColumn<bool>("ourRedirect");
+        QTest::addColumn<bool>("accepted");
+        using Page = QWebEnginePage;
+        const QString b = "vpage://dpage/d/b.htm";
+        const auto row = [](const char* name, const QString& target, PageNavigation type,
+                            const QString& pointed, int clickedAgo, int historyAskedAgo,
+                            bool ourRedirect, bool accepted) {
+            QTest::newRow(name) << target << type << pointed << clickedAgo << historyAskedAgo
+                                << ourRedirect << accepted;
+        };
+        row("the program's own load", b, Page::NavigationTypeTyped, "", -1, -1, false, true);
+        row("a link the user clicks", b, Page::NavigationTypeLinkClicked, b, 100, -1, false, true);
+        row("a link to a part of a page", b + "#x", Page::NavigationTypeLinkClicked, b + "#y", 100,
+            -1, false, true);
+        row("a link by a file address", "file:///d/b.htm", Page::NavigationTypeLinkClicked,
+            "file:///d/b.htm", 100, -1, false, true);
+        row("a script with no click", b, Page::NavigationTypeLinkClicked, "", -1, -1, false, false);
+        row("a script while the pointer is on a link", b, Page::NavigationTypeLinkClicked, b, -1,
+            -1, false, false);
+        row("a script after a click elsewhere", b, Page::NavigationTypeLinkClicked,
+            "vpage://dpage/d/c.htm", 100, -1, false, false);
+        row("a click long ago", b, Page::NavigationTypeLinkClicked, b, 5000, -1, false, false);
+        row("a refresh or replace()", b, Page::NavigationTypeRedirect, b, 100, -1, false, false);
+        row("the request rule's own redirect", b, Page::NavigationTypeRedirect, "", -1, -1, true,
+            true);
+        row("a form sent to a local file", b, Page::NavigationTypeFormSubmitted, b, 100, -1, false,
+            false);
+        row("a history step the user asks for", b, Page::NavigationTypeBackForward, "", -1, 100,
+            false, true);
+        row("a history step of a script", b, Page::NavigationTypeBackForward, "", 100, -1, false,
+            false);
+        row("the page shown, again", "vpage://dpage/d/a.htm#top", Page::NavigationTypeRedirect, "",
+            -1, -1, false, true);
+        row("a reload of another path", b, Page::NavigationTypeReload, "", -1, -1, false, false);
+        row("anything to the web", "https://example.com/", Page::NavigationTypeOther, "", -1, -1,
+            false, true);
+    }
+    void whereThePageMayGo()
+    {
+        QFETCH(QString, target);
+        QFETCH(PageNavigation, type);
+        QFETCH(QString, pointed);
+        QFETCH(int, clickedAgo);
+        QFETCH(int, historyAskedAgo);
+        QFETCH(bool, ourRedirect);
+        QFETCH(bool, accepted);
+        NavigationGate gate;
+        const auto now = NavigationGate::Clock::now();
+        const auto ago = [&](int ms) { return now - std::chrono::milliseconds(ms); };
+        gate.linkPointedAt(QUrl(pointed));
+        if (clickedAgo >= 0)
+            gate.userActivated(ago(clickedAgo));
+        if (historyAskedAgo >= 0)
+            gate.historyStepAsked(ago(historyAskedAgo));
+        if (ourRedirect)
+            gate.redirectedTo(QUrl(target));
+        const QUrl shown("vpage://dpage/d/a.htm");
+        QCOMPARE(gate.accept(QUrl(target), type, shown, now), accepted);
+        // What the user asked for, once, takes one navigation only.
+        if (accepted && (clickedAgo >= 0 || historyAskedAgo >= 0 || ourRedirect))
+            QVERIFY(!gate.accept(QUrl(target), type, shown, now));
     }
 
     // Raw requests to the loopback file server. TARGET stands for /SECRET/HOST/<test folder>,

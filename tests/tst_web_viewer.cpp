@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -89,6 +90,8 @@ public:
     }
     int port() const { return server.serverPort(); }
     QStringList requests() const { return received; }
+    // Pages served at given paths, in place of the empty one.
+    QHash<QByteArray, QByteArray> pages;
 
 private:
     void serve(QTcpSocket* socket)
@@ -98,9 +101,10 @@ private:
         if (!head.contains("\r\n\r\n"))
             return;
         received << QString::fromLatin1(QByteArray::fromPercentEncoding(head));
+        const QByteArray path = head.mid(4, head.indexOf(' ', 4) - 4);
         const QByteArray body =
-            head.startsWith("GET /online.png") ? pngOfColour(Qt::green) : QByteArray();
-        const QByteArray type = body.isEmpty() ? "text/html" : "image/png";
+            head.startsWith("GET /online.png") ? pngOfColour(Qt::green) : pages.value(path);
+        const QByteArray type = head.startsWith("GET /online.png") ? "image/png" : "text/html";
         socket->write("HTTP/1.1 200 OK\r\nContent-Type: " + type +
                       "\r\nConnection: close\r\nContent-Length: " +
                       QByteArray::number(body.size()) + "\r\n\r\n" + body);
@@ -180,8 +184,15 @@ struct RealWindow {
         QTRY_VERIFY_WITH_TIMEOUT((box = runScript(centre).toList()).size() == 2, loadTimeout);
         QWidget* surface = viewer->view()->focusProxy();
         QVERIFY(surface);
-        QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier,
-                          QPoint(box[0].toInt(), box[1].toInt()));
+        // The pointer comes over the link first, as a hand moves before it clicks.
+        const QPoint at(box[0].toInt(), box[1].toInt());
+        QSignalSpy hovered(viewer->view()->page(), &QWebEnginePage::linkHovered);
+        // Qt drops a move to where the pointer already is.
+        QTest::mouseMove(surface, at + QPoint(1, 1));
+        QTest::mouseMove(surface, at);
+        QTRY_VERIFY_WITH_TIMEOUT(!hovered.isEmpty() && !hovered.last().first().toString().isEmpty(),
+                                 loadTimeout);
+        QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier, at);
     }
 
     // Whether the page shows the text, as the find command sees it.
@@ -316,6 +327,8 @@ private slots:
         row("picture, page at the root", true, "<img id=p src='HOME/Pictures/photo.png'>",
             "() => pixelsOf(p)");
         // Workers of other kinds, which reach the engine's loaders by other ways than the page.
+        row("shared worker reading its page's address", false, "",
+            "() => inWorker('shared', readSync(here('HOME/.ssh/id_rsa')))");
         row("shared worker fetch", false, "",
             "() => inWorker('shared', `return fetch('${here('HOME/.ssh/id_rsa')}')"
             ".then(r => r.text())`)");
@@ -326,6 +339,8 @@ private slots:
             "<iframe src='HOME/page_files/host.htm'></iframe>",
             "() => framed.then(h => inWorker('shared', readSync(here('HOME/.ssh/id_rsa')"
             ".replace(location.host, new URL(h).host))))");
+        row("shared worker of a frame", false, "<iframe src='HOME/page_files/worker.htm'></iframe>",
+            "() => framed");
         row("shared worker reading a file address", false, "",
             "() => inWorker('shared', readSync('file://ABSOLUTE/.ssh/id_rsa'))");
         row("shared worker running a text file of the file server", false,
@@ -465,6 +480,117 @@ private slots:
                              (!header.contains(w.dir.path()) && !header.contains("vpage") &&
                               !header.contains(otherPort)),
                          qPrintable(request));
+    }
+
+    // Only the user's own choice makes a file current: what a page does by itself (scripts,
+    // refreshes, a path given to its history, a link followed from the web) changes neither the
+    // current page nor the title, and the page opened stays shown. VICTIM is a local file the page
+    // would like the commands to act on; WEB a web server of the test's.
+    void onlyTheUserPicksTheCurrentFile_data()
+    {
+        QTest::addColumn<QString>("markup");
+        QTest::addColumn<QString>("action");  // what the user does once the page shows
+        QTest::addColumn<QString>("current"); // "page", "other", "web", or "" for none
+        const auto row = [](const char* name, const char* markup, const char* action,
+                            const char* current) {
+            QTest::newRow(name) << QString(markup) << QString(action) << QString(current);
+        };
+        row("a script on a timer", "<script>setTimeout(() => location = 'VICTIM', 50)</script>", "",
+            "page");
+        row("a refresh", "<meta http-equiv=refresh content='0; url=VICTIM'>", "", "page");
+        row("replace() on the Alt key",
+            "<script>onkeydown = e => { if (e.key == 'Alt') location.replace('VICTIM') }</script>",
+            "alt", "page");
+        row("a script on a click that is not on a link",
+            "<script>onclick = () => location = 'VICTIM'</script>", "click", "page");
+        row("a path given to the history, then a reload",
+            "<script>history.pushState({}, '', 'VICTIM'); setTimeout(() => location.reload(), 50)"
+            "</script>",
+            "", "page");
+        row("a script of a web page the user went to", "<a id=l href='WEB/timer'>web</a>", "link",
+            "web");
+        row("a link of a web page the user follows", "<a id=l href='WEB/link'>web</a>",
+            "link, link", "web");
+        row("a link to a folder", "<a id=l href='Documents/'>dossier</a>", "link", "");
+        row("a link the user clicks", "<a id=l href='other.htm'>autre</a>", "link", "other");
+        row("Enter on a link", "<a id=l href='other.htm'>autre</a>", "enter", "other");
+    }
+    void onlyTheUserPicksTheCurrentFile()
+    {
+        QFETCH(QString, markup);
+        QFETCH(QString, action);
+        QFETCH(QString, current);
+        RealWindow w;
+        WebServer web;
+        QVERIFY(web.listen());
+        const QString online = QStringLiteral("http://127.0.0.1:%1").arg(web.port());
+        write(w.path("Documents/contrat.odt"), "contrat");
+        const QString victim = QUrl::fromLocalFile(w.path("Documents/contrat.odt")).toString();
+        const QString link = "<a id=l href='%1' style='position:fixed; inset:0'>x</a>";
+        web.pages["/timer"] =
+            QStringLiteral("<script>setTimeout(() => location = 'vpage://x%1', 50)</script>")
+                .arg(w.path("Documents/contrat.odt"))
+                .toUtf8();
+        web.pages["/link"] = link.arg(victim).toUtf8();
+        write(w.path("other.htm"), "<html><body>autre</body></html>");
+        write(w.path("page.htm"),
+              ("<html><body>" + QString(markup).replace("VICTIM", victim).replace("WEB", online) +
+               "<p style='height: 2000px'>page</p><script>window.mark = 'page'</script>"
+               "</body></html>")
+                  .toUtf8());
+        TForm1& form = w.create({bytes(w.path("page.htm"))});
+        QTRY_COMPARE_WITH_TIMEOUT(w.shownTitle(), w.path("page.htm"), loadTimeout);
+        QWidget* surface = w.viewer->view()->focusProxy();
+        const QStringList steps = action.split(", ", Qt::SkipEmptyParts);
+        for (qsizetype i = 0; i < steps.size(); ++i) {
+            const QString& step = steps[i];
+            if (step == "alt") {
+                QTest::keyClick(surface, Qt::Key_Alt);
+            } else if (step == "click") {
+                QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
+            } else if (step == "enter") {
+                w.runScript("l.focus()");
+                QTest::keyClick(surface, Qt::Key_Return);
+            } else {
+                const QString before = QString::fromStdString(w.completed);
+                w.clickLink("l");
+                if (i + 1 < steps.size())
+                    QTRY_VERIFY_WITH_TIMEOUT(QString::fromStdString(w.completed) != before,
+                                             loadTimeout);
+            }
+            surface = w.viewer->view()->focusProxy();
+        }
+        if (current == "page") {
+            // What the page tries happens within this time, or never.
+            QTest::qWait(1500);
+            QCOMPARE(w.runScript("window.mark").toString(), QString("page"));
+        }
+        const QString expected = current == "page"    ? w.path("page.htm")
+                                 : current == "other" ? w.path("other.htm")
+                                 : current == "web"   ? online + "/" + action.split(", ")[0]
+                                                      : QString();
+        if (current == "web")
+            QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(Fichier_Courant),
+                                      online + (markup.contains("timer") ? "/timer" : "/link"),
+                                      loadTimeout);
+        else
+            QTRY_COMPARE_WITH_TIMEOUT(QFile::decodeName(Fichier_Courant.c_str()), expected,
+                                      loadTimeout);
+        QTest::qWait(current == "page" ? 0 : 1500);
+        QCOMPARE(form.windowTitle(), QFile::decodeName(Fichier_Courant.c_str()));
+        QVERIFY(QFile::exists(w.path("Documents/contrat.odt")));
+    }
+
+    // A page named on the command line that does not exist: its folder shows, saying so.
+    void aMissingPageShowsItsFolderSayingSo()
+    {
+        RealWindow w;
+        write(w.path("d/b.htm"), "<html><body>B</body></html>");
+        w.create({bytes(w.path("d/gone.htm"))});
+        QTRY_COMPARE_WITH_TIMEOUT(w.shownTitle(), w.path("d/"), loadTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(w.shows(QString::fromUtf8("« gone.htm » est introuvable")),
+                                 loadTimeout);
+        QVERIFY(w.shows("b.htm"));
     }
 
     // Documents of other kinds, and links that name a file by its full address, still show.

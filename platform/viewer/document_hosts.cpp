@@ -52,14 +52,15 @@ bool startsWithFolder(const std::string& path, const std::string& folder)
 
 } // namespace
 
-std::string DocumentHosts::issue(const std::string& path, const std::string& root, bool forFrame)
+std::string DocumentHosts::issue(const std::string& path, const std::string& root, bool forFrame,
+                                 const std::string& notice)
 {
     const std::lock_guard lock(mutex);
     std::string host;
     do
         host = randomHost();
     while (documents.count(host) > 0);
-    documents.emplace(host, Document{path, root, forFrame, false});
+    documents.emplace(host, Document{path, root, forFrame, false, 0, notice});
     return host;
 }
 
@@ -88,6 +89,33 @@ std::optional<std::string> DocumentHosts::rootOf(const std::string& host) const
     if (found == documents.end())
         return std::nullopt;
     return found->second.root;
+}
+
+std::optional<std::string> DocumentHosts::pathOf(const std::string& host) const
+{
+    const std::lock_guard lock(mutex);
+    const auto found = documents.find(host);
+    if (found == documents.end())
+        return std::nullopt;
+    return found->second.path;
+}
+
+void DocumentHosts::allowLoad(const std::string& host)
+{
+    const std::lock_guard lock(mutex);
+    if (const auto found = documents.find(host); found != documents.end())
+        ++found->second.loadsAllowed;
+}
+
+std::optional<DocumentHosts::Load> DocumentHosts::takeLoad(const std::string& host,
+                                                           const std::string& path)
+{
+    const std::lock_guard lock(mutex);
+    const auto found = documents.find(host);
+    if (found == documents.end() || found->second.loadsAllowed <= 0 || found->second.path != path)
+        return std::nullopt;
+    --found->second.loadsAllowed;
+    return Load{found->second.notice};
 }
 
 std::string folderTreeOf(const std::string& path)

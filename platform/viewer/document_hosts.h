@@ -13,8 +13,10 @@
 class DocumentHosts {
 public:
     // A new host, unguessable, for the document at `path` in a page that may show `root` (a folder
-    // path ending in "/"). A host for a frame serves one load only.
-    std::string issue(const std::string& path, const std::string& root, bool forFrame);
+    // path ending in "/"). A host for a frame serves one load only. `notice`, if any, is a line
+    // that a folder's listing shows at its top.
+    std::string issue(const std::string& path, const std::string& root, bool forFrame,
+                      const std::string& notice = {});
 
     // Whether `host` was issued for a page (not a frame) showing `path`.
     bool isPageOf(const std::string& host, const std::string& path) const;
@@ -22,6 +24,18 @@ public:
     bool claimFrame(const std::string& host, const std::string& path);
     // The folder tree that the document under `host` may show, if the host is one of ours.
     std::optional<std::string> rootOf(const std::string& host) const;
+    // The path that `host` was issued for, if it is one of ours.
+    std::optional<std::string> pathOf(const std::string& host) const;
+
+    // The request rule let a load of the document of `host` through, as a page or a frame: the
+    // document may be served once more.
+    void allowLoad(const std::string& host);
+    // What the document of `host` is to be served as, once per load allowed; none when no load of
+    // it was allowed, or `path` is not its own.
+    struct Load {
+        std::string notice;
+    };
+    std::optional<Load> takeLoad(const std::string& host, const std::string& path);
 
 private:
     struct Document {
@@ -29,6 +43,8 @@ private:
         std::string root;
         bool forFrame = false;
         bool loaded = false;
+        int loadsAllowed = 0;
+        std::string notice;
     };
 
     mutable std::mutex mutex;

@@ -28,7 +28,7 @@ QString link(const std::string& path)
 
 } // namespace
 
-QByteArray folderListing(const std::string& folder)
+QByteArray folderListing(const std::string& folder, const QString& notice)
 {
     std::string base = folder;
     if (base.empty() || base.back() != '/')
@@ -62,7 +62,10 @@ QByteArray folderListing(const std::string& folder)
     const QString title = QStringLiteral("Index de %1").arg(shown(base));
     return QStringLiteral("<!DOCTYPE html><html lang=\"fr\"><meta charset=\"utf-8\"><title>%1"
                           "</title><style>body{font-family:sans-serif}ul{list-style:none;padding:0}"
-                          "</style><h1>%1</h1>\n<ul>\n%2</ul>\n")
-        .arg(title, items)
+                          "</style><h1>%1</h1>\n%2<ul>\n%3</ul>\n")
+        .arg(title,
+             notice.isEmpty() ? QString()
+                              : QStringLiteral("<p>%1</p>\n").arg(notice.toHtmlEscaped()),
+             items)
         .toUtf8();
 }

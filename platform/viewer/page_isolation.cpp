@@ -75,7 +75,8 @@ PageIsolation::PageIsolation(DocumentHosts& hosts, FileServerAddress server)
     : hosts(hosts), server(std::move(server))
 {}
 
-RequestVerdict PageIsolation::judge(const QUrl& request, Type type, const QUrl& initiator)
+RequestVerdict PageIsolation::judge(const QUrl& request, Type type, const QUrl& initiator,
+                                    QWebEngineUrlRequestInfo::NavigationType navigation)
 {
     const std::string initiatorHost = localInitiatorHost(initiator);
     if (server.isServerUrl(request))
@@ -93,8 +94,17 @@ RequestVerdict PageIsolation::judge(const QUrl& request, Type type, const QUrl& 
             return block();
         if (isWebArchive(path))
             return asPage ? redirect(fileUrlFor(path), request) : allow();
-        if (asPage && hosts.isPageOf(request.host(QUrl::FullyEncoded).toStdString(), path))
+        const std::string host = request.host(QUrl::FullyEncoded).toStdString();
+        if (asPage && hosts.isPageOf(host, path)) {
+            hosts.allowLoad(host);
             return allow();
+        }
+        // A history entry or a reload names its document as it was loaded, unless a script gave
+        // it another path since (history.pushState): that path was never the user's choice.
+        if (asPage && hosts.pathOf(host) &&
+            (navigation == QWebEngineUrlRequestInfo::NavigationTypeBackForward ||
+             navigation == QWebEngineUrlRequestInfo::NavigationTypeReload))
+            return block();
         return redirect(pageUrlFor(hosts.issue(path, folderTreeOf(path), false), path), request);
     }
 
@@ -103,8 +113,11 @@ RequestVerdict PageIsolation::judge(const QUrl& request, Type type, const QUrl& 
     if (!root || !isInFolderTree(path, *root))
         return block();
     if (isDocument(type)) {
-        if (asPage && hosts.claimFrame(request.host(QUrl::FullyEncoded).toStdString(), path))
+        if (const std::string host = request.host(QUrl::FullyEncoded).toStdString();
+            asPage && hosts.claimFrame(host, path)) {
+            hosts.allowLoad(host);
             return allow();
+        }
         return redirect(pageUrlFor(hosts.issue(path, *root, true), path), request);
     }
     if (isShownResource(type) && server.port != 0)
@@ -133,16 +146,18 @@ RequestVerdict PageIsolation::judgeServerRequest(const QUrl& request, Type type,
     return allow();
 }
 
-IsolatingInterceptor::IsolatingInterceptor(std::unique_ptr<PageIsolation> isolation)
-    : isolation(std::move(isolation))
+IsolatingInterceptor::IsolatingInterceptor(
+    std::unique_ptr<PageIsolation> isolation,
+    std::function<void(const QUrl& target)> mainFrameRedirected)
+    : isolation(std::move(isolation)), mainFrameRedirected(std::move(mainFrameRedirected))
 {}
 
 IsolatingInterceptor::~IsolatingInterceptor() = default;
 
 void IsolatingInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info)
 {
-    const RequestVerdict verdict =
-        isolation->judge(info.requestUrl(), info.resourceType(), info.initiator());
+    const RequestVerdict verdict = isolation->judge(info.requestUrl(), info.resourceType(),
+                                                    info.initiator(), info.navigationType());
     switch (verdict.kind) {
     case RequestVerdict::Kind::Allow:
         break;
@@ -150,6 +165,9 @@ void IsolatingInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info)
         info.block(true);
         break;
     case RequestVerdict::Kind::Redirect:
+        if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame &&
+            mainFrameRedirected)
+            mainFrameRedirected(verdict.target);
         info.redirect(verdict.target);
         break;
     }

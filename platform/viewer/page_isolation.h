@@ -4,6 +4,7 @@
 #include <QWebEngineUrlRequestInfo>
 #include <QWebEngineUrlRequestInterceptor>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -41,7 +42,8 @@ public:
     PageIsolation(DocumentHosts& hosts, FileServerAddress server);
 
     RequestVerdict judge(const QUrl& request, QWebEngineUrlRequestInfo::ResourceType type,
-                         const QUrl& initiator);
+                         const QUrl& initiator,
+                         QWebEngineUrlRequestInfo::NavigationType navigation);
 
 private:
     RequestVerdict judgeServerRequest(const QUrl& request,
@@ -52,14 +54,17 @@ private:
     FileServerAddress server;
 };
 
-// Applies a PageIsolation to every request of a profile.
+// Applies a PageIsolation to every request of a profile, and tells where it sends a navigation of
+// the main frame that it redirects.
 class IsolatingInterceptor : public QWebEngineUrlRequestInterceptor {
     Q_OBJECT
 public:
-    explicit IsolatingInterceptor(std::unique_ptr<PageIsolation> isolation);
+    IsolatingInterceptor(std::unique_ptr<PageIsolation> isolation,
+                         std::function<void(const QUrl& target)> mainFrameRedirected);
     ~IsolatingInterceptor() override;
     void interceptRequest(QWebEngineUrlRequestInfo& info) override;
 
 private:
     std::unique_ptr<PageIsolation> isolation;
+    std::function<void(const QUrl& target)> mainFrameRedirected;
 };

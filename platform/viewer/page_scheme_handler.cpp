@@ -1,6 +1,7 @@
 #include "platform/viewer/page_scheme_handler.h"
 
 #include "platform/viewer/content_types.h"
+#include "platform/viewer/document_hosts.h"
 #include "platform/viewer/file_url.h"
 #include "platform/viewer/folder_listing.h"
 
@@ -48,8 +49,13 @@ QString notOrdinaryFileNotice(const std::string& path)
 
 void PageSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
 {
-    const std::string path = localPathOfUrl(job->requestUrl());
+    const QUrl url = job->requestUrl();
+    const std::string path = localPathOfUrl(url);
     if (path.empty() || path.front() != '/' || job->requestMethod() != "GET")
+        return job->fail(QWebEngineUrlRequestJob::RequestDenied);
+    const std::optional<DocumentHosts::Load> load =
+        hosts.takeLoad(url.host(QUrl::FullyEncoded).toStdString(), path);
+    if (!load)
         return job->fail(QWebEngineUrlRequestJob::RequestDenied);
     // Not blocking: a FIFO opened for reading would wait for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -65,7 +71,8 @@ void PageSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
     }
     if (S_ISDIR(info.st_mode)) {
         ::close(fd);
-        return replyWith(job, "text/html", folderListing(path));
+        return replyWith(job, "text/html",
+                         folderListing(path, QString::fromStdString(load->notice)));
     }
     std::string type = contentTypeByName(path);
     // A style sheet or a script shown as a page is read as text.

@@ -21,6 +21,13 @@ public:
     // Shows a local path ("/..."), a URL, or, when empty, a blank page that lets go of the file
     // shown.
     virtual void Navigate(const std::string& address) = 0;
+    // Shows `folder` (ending in "/") in place of the file `missing` that the user named and that
+    // does not exist, saying so.
+    virtual void showFolderOfMissingFile(const std::string& folder, const std::string& missing)
+    {
+        static_cast<void>(missing);
+        Navigate(folder);
+    }
     virtual void GoBack() = 0;
     virtual void GoForward() = 0;
     virtual void Stop() = 0;

@@ -5,6 +5,7 @@
 #include "platform/viewer/file_url.h"
 #include "platform/viewer/find_dialog.h"
 #include "platform/viewer/loopback_file_server.h"
+#include "platform/viewer/navigation_gate.h"
 #include "platform/viewer/page_context_menu.h"
 #include "platform/viewer/page_isolation.h"
 #include "platform/viewer/page_printer.h"
@@ -14,9 +15,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -37,9 +42,14 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parent)
     : WebBrowser(parent), documentHosts(std::make_shared<DocumentHosts>()),
       fileServer(std::make_unique<LoopbackFileServer>(
           [hosts = documentHosts](const std::string& host) { return hosts->rootOf(host); })),
-      interceptor(std::make_unique<IsolatingInterceptor>(std::make_unique<PageIsolation>(
-          *documentHosts, FileServerAddress{fileServer->port(), fileServer->secret()}))),
-      schemeHandler(std::make_unique<PageSchemeHandler>()),
+      interceptor(std::make_unique<IsolatingInterceptor>(
+          std::make_unique<PageIsolation>(
+              *documentHosts, FileServerAddress{fileServer->port(), fileServer->secret()}),
+          [this](const QUrl& target) {
+              if (page)
+                  page->navigationGate().redirectedTo(target);
+          })),
+      schemeHandler(std::make_unique<PageSchemeHandler>(*documentHosts)),
       document(std::make_unique<ShownDocument>(*this))
 {
     // Off the record: nothing of the pages read is kept on disk.
@@ -47,6 +57,13 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parent)
     profile->setUrlRequestInterceptor(interceptor.get());
     profile->installUrlSchemeHandler(localPageScheme, schemeHandler.get());
     page = new WebPage(profile, this);
+    page->setDocumentOfUrl([this](const QUrl& url) {
+        if (url.scheme() != QLatin1String(localPageScheme))
+            return url;
+        const std::string host = url.host(QUrl::FullyEncoded).toStdString();
+        const std::optional<std::string> path = documentHosts->pathOf(host);
+        return path ? pageUrlFor(host, *path) : QUrl();
+    });
     // A file document (a web archive) is no more than an origin of its own either.
     page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     webView = new QWebEngineView(this);
@@ -102,7 +119,12 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parent)
     reportState(QWebEnginePage::Back, 2);
     reportState(QWebEnginePage::Forward, 1);
     reportState(QWebEnginePage::Stop, -1);
-    connect(page, &QWebEnginePage::loadFinished, this, &WebEngineBrowser::onLoadFinished);
+    // The page's context menu offers the same steps.
+    for (const auto step : {QWebEnginePage::Back, QWebEnginePage::Forward})
+        connect(page->action(step), &QAction::triggered, this,
+                [this] { page->navigationGate().historyStepAsked(NavigationGate::Clock::now()); });
+    connect(page, &QWebEnginePage::loadingChanged, this, &WebEngineBrowser::onLoadingChanged);
+    qApp->installEventFilter(this);
     // A page too big for the memory, or one that crashes the engine, leaves a French notice in
     // place of a blank view; the file stays the current page.
     connect(page, &QWebEnginePage::renderProcessTerminated, this,
@@ -124,6 +146,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parent)
 
 WebEngineBrowser::~WebEngineBrowser()
 {
+    qApp->removeEventFilter(this);
     // The engine must be done with a page being printed before the page goes, and wants the view
     // and the page gone before their profile.
     printer->finishRendering();
@@ -152,7 +175,17 @@ void WebEngineBrowser::Navigate(const std::string& address)
     page->setUrl(urlForAddress(address));
 }
 
-QUrl WebEngineBrowser::urlForAddress(const std::string& address)
+void WebEngineBrowser::showFolderOfMissingFile(const std::string& folder,
+                                               const std::string& missing)
+{
+    showingNotice = false;
+    noticePath.clear();
+    const QString notice = QStringLiteral("Le fichier « %1 » est introuvable ; voici son dossier.")
+                               .arg(QFile::decodeName(QByteArray::fromStdString(missing)));
+    page->setUrl(urlForAddress(folder, notice.toStdString()));
+}
+
+QUrl WebEngineBrowser::urlForAddress(const std::string& address, const std::string& notice)
 {
     if (address.empty())
         return QUrl(QStringLiteral("about:blank"));
@@ -160,7 +193,7 @@ QUrl WebEngineBrowser::urlForAddress(const std::string& address)
         return QUrl(QString::fromStdString(address));
     if (isWebArchive(address))
         return fileUrlFor(address);
-    return pageUrlFor(documentHosts->issue(address, folderTreeOf(address), false), address);
+    return pageUrlFor(documentHosts->issue(address, folderTreeOf(address), false, notice), address);
 }
 
 void WebEngineBrowser::showNotice(const std::string& path, const QString& text)
@@ -174,11 +207,13 @@ void WebEngineBrowser::showNotice(const std::string& path, const QString& text)
 
 void WebEngineBrowser::GoBack()
 {
+    page->navigationGate().historyStepAsked(NavigationGate::Clock::now());
     page->triggerAction(QWebEnginePage::Back);
 }
 
 void WebEngineBrowser::GoForward()
 {
+    page->navigationGate().historyStepAsked(NavigationGate::Clock::now());
     page->triggerAction(QWebEnginePage::Forward);
 }
 
@@ -215,9 +250,43 @@ ViewerDocument* WebEngineBrowser::Document()
     return documentShown ? document.get() : nullptr;
 }
 
-void WebEngineBrowser::onLoadFinished()
+bool WebEngineBrowser::eventFilter(QObject* watched, QEvent* event)
 {
-    const QUrl url = page->url();
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+        type != QEvent::KeyPress)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || !webView || !webView->isAncestorOf(widget))
+        return false;
+    NavigationGate& gate = page->navigationGate();
+    const auto now = NavigationGate::Clock::now();
+    if (type == QEvent::MouseButtonPress) {
+        // The engine learns which link is under the pointer from its moves, and a page that came
+        // under a pointer at rest has seen none: one goes before each press.
+        const auto* press = static_cast<QMouseEvent*>(event);
+        QMouseEvent move(QEvent::MouseMove, press->position(), press->scenePosition(),
+                         press->globalPosition(), Qt::NoButton, press->buttons() & ~press->button(),
+                         press->modifiers());
+        QCoreApplication::sendEvent(widget, &move);
+    } else if (type == QEvent::MouseButtonRelease) {
+        const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
+        if (button == Qt::LeftButton || button == Qt::MiddleButton)
+            gate.userActivated(now);
+        else if (button == Qt::BackButton || button == Qt::ForwardButton)
+            gate.historyStepAsked(now);
+    } else {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            gate.userActivated(now);
+    }
+    return false;
+}
+
+void WebEngineBrowser::onLoadingChanged(const QWebEngineLoadingInfo& loading)
+{
+    if (loading.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+        return;
     if (showingNotice) {
         showingNotice = false;
         documentShown = true;
@@ -225,9 +294,31 @@ void WebEngineBrowser::onLoadFinished()
             emit DocumentComplete(std::exchange(noticePath, std::string()));
         return;
     }
+    // Only a document now shown counts: not an error page (a load refused or failed), nor a load
+    // stopped before its document came.
+    const QUrl url = loading.url();
+    if (loading.isErrorPage() || (loading.status() != QWebEngineLoadingInfo::LoadSucceededStatus &&
+                                  page->history()->currentItem().url() != url))
+        return;
     // The blank page that lets go of a file is not a document of the user's.
     if (url.isEmpty() || url.scheme() == QLatin1String("about"))
         return;
+    const std::string address = addressShown(url);
+    if (address.empty())
+        return;
     documentShown = true;
-    emit DocumentComplete(addressOfUrl(url));
+    emit DocumentComplete(address);
+}
+
+std::string WebEngineBrowser::addressShown(const QUrl& url) const
+{
+    if (url.scheme() != QLatin1String(localPageScheme))
+        return addressOfUrl(url);
+    // A script may give its document another path of the same host (history.pushState); the
+    // document is still the one the host was issued for.
+    const std::optional<std::string> path =
+        documentHosts->pathOf(url.host(QUrl::FullyEncoded).toStdString());
+    if (!path)
+        return {};
+    return *path == localPathOfUrl(url) ? addressOfUrl(url) : *path;
 }

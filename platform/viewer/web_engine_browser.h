@@ -13,6 +13,7 @@ class LoopbackFileServer;
 class PagePrinter;
 class PageSchemeHandler;
 class QTimer;
+class QWebEngineLoadingInfo;
 class QWebEngineProfile;
 class QWebEngineView;
 class WebPage;
@@ -26,6 +27,7 @@ public:
     ~WebEngineBrowser() override;
 
     void Navigate(const std::string& address) override;
+    void showFolderOfMissingFile(const std::string& folder, const std::string& missing) override;
     void GoBack() override;
     void GoForward() override;
     void Stop() override;
@@ -35,13 +37,20 @@ public:
 
     QWebEngineView* view() const { return webView; }
 
+protected:
+    // Notes the user's clicks and keys in the page, which alone let it follow a link to a local
+    // file.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     class ShownDocument;
 
     // The URL the engine loads for an address: a local path under a new document host, a URL, or
     // "" for a blank page.
-    QUrl urlForAddress(const std::string& address);
-    void onLoadFinished();
+    QUrl urlForAddress(const std::string& address, const std::string& notice = {});
+    void onLoadingChanged(const QWebEngineLoadingInfo& loading);
+    // The address of a document shown: for a local one, the path its host was issued for.
+    std::string addressShown(const QUrl& url) const;
     void showNotice(const std::string& path, const QString& text);
     void showFindDialog();
 

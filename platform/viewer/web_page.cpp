@@ -1,9 +1,44 @@
 #include "platform/viewer/web_page.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QTimer>
 #include <QWebEngineHistory>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+
+namespace {
+
+// Stands for a new window that a link or a script asks for. It shows nothing: the address it is
+// sent to goes to the page itself, if the page may go there.
+class NewWindowRequest : public QWebEnginePage {
+public:
+    explicit NewWindowRequest(WebPage& opener)
+        : QWebEnginePage(opener.profile(), &opener), opener(opener)
+    {
+        // A window that is never sent anywhere goes too.
+        QTimer::singleShot(std::chrono::seconds(30), this, &QObject::deleteLater);
+    }
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override
+    {
+        if (isMainFrame && !handed && url.scheme() != QLatin1String("about")) {
+            handed = true;
+            opener.goFromNewWindow(url, type);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    WebPage& opener;
+    bool handed = false;
+};
+
+} // namespace
 
 WebPage::WebPage(QObject* parent) : QWebEnginePage(parent)
 {
@@ -19,11 +54,66 @@ void WebPage::applyPolicy()
 {
     // The engine then refuses a window that a script opens without a click or key behind it.
     settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    // The engine reports the link under the pointer, and the one the keyboard focus is on.
+    connect(this, &QWebEnginePage::linkHovered, this,
+            [this](const QString& link) { gate.linkPointedAt(QUrl(link)); });
+}
+
+QUrl WebPage::documentAddress() const
+{
+    // The entry committed, not one that a load under way may bring.
+    const QUrl shown = history()->currentItem().url().adjusted(QUrl::RemoveFragment);
+    return documentOfUrl && !shown.isEmpty() ? documentOfUrl(shown) : shown;
+}
+
+bool WebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
+{
+    return !isMainFrame || gate.accept(url, type, documentAddress(), NavigationGate::Clock::now());
+}
+
+void WebPage::goFromNewWindow(const QUrl& url, NavigationType type)
+{
+    if (gate.accept(url, type, documentAddress(), NavigationGate::Clock::now()))
+        setUrl(url);
+}
+
+QStringList WebPage::chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
+                                 const QStringList&)
+{
+    // Never titled or placed like the window's own Ouvrir: the user must see that the page asks.
+    QWidget* owner = dialogOwner();
+    const QString home = QDir::homePath();
+    switch (mode) {
+    case FileSelectOpenMultiple:
+        return QFileDialog::getOpenFileNames(owner, QStringLiteral("La page demande des fichiers"),
+                                             home);
+    case FileSelectUploadFolder: {
+        const QString folder = QFileDialog::getExistingDirectory(
+            owner, QStringLiteral("La page demande un dossier"), home);
+        return folder.isEmpty() ? QStringList() : QStringList{folder};
+    }
+    case FileSelectSave: {
+        const QString name =
+            oldFiles.isEmpty() ? QString() : QFileInfo(oldFiles.first()).fileName();
+        const QString file = QFileDialog::getSaveFileName(
+            owner, QStringLiteral("La page demande où enregistrer un fichier"),
+            QDir(home).filePath(name));
+        return file.isEmpty() ? QStringList() : QStringList{file};
+    }
+    case FileSelectOpen:
+    default: {
+        const QString file =
+            QFileDialog::getOpenFileName(owner, QStringLiteral("La page demande un fichier"), home);
+        return file.isEmpty() ? QStringList() : QStringList{file};
+    }
+    }
 }
 
 QWebEnginePage* WebPage::createWindow(WebWindowType)
 {
-    return this;
+    // Taking the new window in this page would first empty it, also when the page may not go where
+    // the window is sent.
+    return new NewWindowRequest(*this);
 }
 
 void WebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,

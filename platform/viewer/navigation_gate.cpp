@@ -1,0 +1,39 @@
+#include "platform/viewer/navigation_gate.h"
+
+#include "platform/viewer/file_url.h"
+
+bool NavigationGate::isRecent(Clock::time_point asked, Clock::time_point when) const
+{
+    return asked != Clock::time_point() && asked <= when && when - asked <= userDelay;
+}
+
+bool NavigationGate::accept(const QUrl& target, QWebEnginePage::NavigationType type,
+                            const QUrl& shown, Clock::time_point when)
+{
+    // The same file again (a reload, a link to the page itself) leaves the current page as it is.
+    if (!isLocalUrl(target) || target.adjusted(QUrl::RemoveFragment) == shown)
+        return true;
+    switch (type) {
+    case QWebEnginePage::NavigationTypeTyped:
+        // Only the program loads a page this way.
+        return true;
+    case QWebEnginePage::NavigationTypeBackForward:
+        if (!isRecent(historyAsked, when))
+            return false;
+        historyAsked = {};
+        return true;
+    case QWebEnginePage::NavigationTypeRedirect:
+        // A refresh or a script's replace() look the same as our own redirects, which only the
+        // request rule knows.
+        return ourRedirects.erase(target) > 0;
+    case QWebEnginePage::NavigationTypeLinkClicked:
+        // A script's own navigation counts as a click too: it must go where the user just clicked.
+        if (!isRecent(activated, when) || pointedLink.isEmpty() ||
+            target.adjusted(QUrl::RemoveFragment) != pointedLink)
+            return false;
+        activated = {};
+        return true;
+    default:
+        return false;
+    }
+}

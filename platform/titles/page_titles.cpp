@@ -1,6 +1,8 @@
 #include "platform/titles/page_titles.h"
 
 #include "platform/titles/page_title.h"
+#include "platform/titles/title_search.h"
+#include "platform/ui/shown_text.h"
 
 #include <QMetaObject>
 
@@ -80,7 +82,10 @@ void TitleLoader::load(std::vector<std::string> paths)
                 sent = Clock::now();
             };
             for (std::size_t i = 0; i < paths.size() && !cancelled->load(); ++i) {
-                batch.emplace_back(i, read(paths[i]));
+                const std::string& path = paths[i];
+                QString title = read(path);
+                QString key = searchKey(title, shownText(path.substr(path.rfind('/') + 1)));
+                batch.push_back({i, std::move(title), std::move(key)});
                 if (Clock::now() - sent >= kPause)
                     send();
             }

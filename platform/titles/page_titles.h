@@ -38,10 +38,16 @@ private:
 QString cachedPageTitle(const std::string& path);
 
 // Reads titles on a worker thread and hands them to `arrived` on the thread that owns the loader,
-// a batch at a time, so that this thread never waits for the disk.
+// a batch at a time, with their search keys (see title_search.h), so that this thread neither
+// waits for the disk nor spends long on a batch.
 class TitleLoader : public QObject {
 public:
-    using Batch = std::vector<std::pair<std::size_t, QString>>; // index in the paths, title
+    struct Read {
+        std::size_t index; // in the paths
+        QString title;
+        QString key;
+    };
+    using Batch = std::vector<Read>;
     TitleLoader(ReadTitle read, std::function<void(const Batch&)> arrived,
                 QObject* parent = nullptr);
     ~TitleLoader() override;

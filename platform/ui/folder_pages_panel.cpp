@@ -33,10 +33,10 @@ public:
 
     void setTitles(const TitleLoader::Batch& batch)
     {
-        for (const auto& [index, title] : batch) {
-            Page& page = pages[index];
-            page.title = title;
-            page.key = searchKey(title, page.shownName);
+        for (const TitleLoader::Read& read : batch) {
+            Page& page = pages[read.index];
+            page.title = read.title;
+            page.key = read.key;
         }
         if (words.isEmpty()) {
             if (!shown.empty())

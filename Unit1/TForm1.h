@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class FolderPagesPanel;
 class QAction;
 class QMenu;
 class QMenuBar;
@@ -34,6 +35,10 @@ struct TForm1Services {
     // Takes back the last file command of the session, its dialogs owned by `owner`: the page it
     // concerned, or none when there was nothing to take back or it failed (the reason is shown).
     std::function<std::optional<std::string>(QWidget* owner)> undoFileCommand;
+    // The names of the pages of a folder, in the order of the folder keys.
+    std::function<std::vector<std::string>(const std::string& folder)> folderPages;
+    // The title of a page, empty when it has none; also called from a worker thread.
+    std::function<QString(const std::string& path)> pageTitle;
 };
 
 // The main window: the viewer under a menu bar whose entries are the program's commands.
@@ -102,9 +107,13 @@ public:
     bool closeRequested() const { return closeWasRequested; }
 
     // Keys of the window with no menu entry: Ctrl+Page Down and Up open the next and the previous
-    // page of the current page's folder, Ctrl+Z takes back the last file command.
+    // page of the current page's folder, Ctrl+Z takes back the last file command, Ctrl+L lists the
+    // folder's pages by title, Ctrl+Shift+N renames the page after its title.
     void openNeighbourPage(PageStep step);
     void undoLastFileCommand();
+    void showFolderPages();
+    void renameAfterTitle();
+    FolderPagesPanel* folderPagesPanel() const { return pagesPanel; }
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -121,9 +130,16 @@ private:
     SettingsLocation settingsFiles() const;
     // Shows the blank page so that the viewer lets go of the file, and lets that happen.
     void releasePage();
+    // Makes a page the current page and shows it, as an open from the dialog does (which folder the
+    // dialog starts in aside).
+    void showAsCurrentPage(const std::string& page);
+    // Asks for a new name, first showing the one that `proposal` makes from the current name, and
+    // renames the current page.
+    void renamePage(const std::function<std::string(const std::string& name)>& proposal);
 
     TForm1Services services;
     bool closeWasRequested = false;
     // The last page let go of by a file command: where the keys go on from once it is gone.
     std::string lastPage;
+    FolderPagesPanel* pagesPanel = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "Unit1/Unit1_state.h"
 #include "Unit1/path_pieces.h"
 #include "platform/fileops/file_operation.h"
+#include "platform/titles/name_from_title.h"
 #include "platform/ui/event_loop.h"
 #include "platform/ui/shown_text.h"
 #include "platform/ui/user_dialogs.h"
@@ -45,16 +46,30 @@ void TForm1::rapidement1Click()
 
 void TForm1::Rename1Click()
 {
+    renamePage([](const std::string& name) { return name; });
+}
+
+void TForm1::renameAfterTitle()
+{
+    renamePage([this](const std::string& name) {
+        return nameFromTitle(services.pageTitle ? services.pageTitle(Fichier_Courant) : QString(),
+                             name);
+    });
+}
+
+void TForm1::renamePage(const std::function<std::string(const std::string& name)>& proposal)
+{
     const std::string oldName = fileNameOf(Fichier_Courant);
     if (oldName.empty())
         return;
+    const std::string proposed = proposal(oldName);
     const std::optional<QString> answer = services.dialogs->inputQuery(
         this, QStringLiteral("Nouveau nom de ") + shownText(oldName),
-        QStringLiteral("Entrer (nom[.ext]) puis confirmer"), shownText(oldName));
+        QStringLiteral("Entrer (nom[.ext]) puis confirmer"), shownText(proposed));
     if (!answer)
         return;
     // What the user left as shown keeps its bytes (a name that is not UTF-8 stays as it is).
-    std::string newName = editedBytes(oldName, *answer);
+    std::string newName = editedBytes(proposed, *answer);
     // A name typed without any "." keeps the page's extension.
     if (newName.find('.') == std::string::npos)
         newName += extensionOf(Fichier_Courant);

@@ -119,8 +119,13 @@ void TForm1::WebBrowser1DocumentComplete(const std::string& URL)
     if (!page)
         return;
     // A folder is the current page only when the user named it; reached by a link it is only
-    // shown.
-    Fichier_Courant = *page != Fichier_Courant && isFolder(*page) ? std::string() : *page;
+    // shown, and the folder keys go on from it.
+    if (*page != Fichier_Courant && isFolder(*page)) {
+        lastPage = *page;
+        Fichier_Courant.clear();
+    } else {
+        Fichier_Courant = *page;
+    }
     setTitle(Fichier_Courant);
 }
 

@@ -1,7 +1,10 @@
-// The window's own keys, with no menu entry: next and previous page of the folder, and undo.
+// The window's own keys, with no menu entry: next and previous page of the folder, undo, the
+// folder's pages by title, and renaming after the title.
 #include "Unit1/TForm1.h"
 
 #include "Unit1/Unit1_state.h"
+#include "Unit1/path_pieces.h"
+#include "platform/ui/folder_pages_panel.h"
 #include "platform/viewer/web_browser.h"
 
 #include <QShortcut>
@@ -20,6 +23,15 @@ void TForm1::buildKeys()
         if (!WebBrowser1->isTypingInPage())
             undoLastFileCommand();
     });
+    addKey(Qt::CTRL | Qt::Key_L, [this] { showFolderPages(); });
+    addKey(Qt::CTRL | Qt::SHIFT | Qt::Key_N, [this] { renameAfterTitle(); });
+}
+
+void TForm1::showAsCurrentPage(const std::string& page)
+{
+    Fichier_Courant = page;
+    setTitle(Fichier_Courant);
+    Charge_Page(Fichier_Courant);
 }
 
 void TForm1::openNeighbourPage(PageStep step)
@@ -30,10 +42,7 @@ void TForm1::openNeighbourPage(PageStep step)
     const std::optional<std::string> page = services.neighbourPage(place, step);
     if (!page)
         return;
-    // As an open from the dialog, which folder the dialog starts in aside.
-    Fichier_Courant = *page;
-    setTitle(Fichier_Courant);
-    Charge_Page(Fichier_Courant);
+    showAsCurrentPage(*page);
 }
 
 void TForm1::undoLastFileCommand()
@@ -43,7 +52,20 @@ void TForm1::undoLastFileCommand()
     const std::optional<std::string> page = services.undoFileCommand(this);
     if (!page)
         return;
-    Fichier_Courant = *page;
-    setTitle(Fichier_Courant);
-    Charge_Page(Fichier_Courant);
+    showAsCurrentPage(*page);
+}
+
+void TForm1::showFolderPages()
+{
+    if (!services.folderPages || !services.pageTitle)
+        return;
+    const std::optional<std::string> folder = folderOfPlace(Fichier_Courant);
+    if (!folder)
+        return;
+    if (!pagesPanel) {
+        pagesPanel = new FolderPagesPanel(services.pageTitle, this);
+        connect(pagesPanel, &FolderPagesPanel::pageChosen, this,
+                [this](const std::string& page) { guarded([&] { showAsCurrentPage(page); }); });
+    }
+    pagesPanel->showPages(*folder, services.folderPages(*folder), fileNameOf(Fichier_Courant));
 }

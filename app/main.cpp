@@ -5,6 +5,7 @@
 #include "platform/fileops/qt_file_operation_dialogs.h"
 #include "platform/folder/folder_pages.h"
 #include "platform/text_editor.h"
+#include "platform/titles/page_titles.h"
 #include "platform/ui/french_translations.h"
 #include "platform/ui/qt_user_dialogs.h"
 #include "platform/ui/screen_size.h"
@@ -57,6 +58,8 @@ int main(int argc, char* argv[])
         return history.undoLast(fileDialogs);
     };
     services.neighbourPage = neighbourPage;
+    services.folderPages = pagesOfFolder;
+    services.pageTitle = cachedPageTitle;
     services.launchEditor = startTextEditor;
     services.executablePath = exePath;
     services.perUserSettingsPath = perUserSettingsPath();

@@ -55,6 +55,10 @@ struct FileFixture : FormFixture {
     {
         dialogs.inputAnswers = {QString("b")};
         dialogs.saveAnswers = {path("elsewhere/a.htm")};
+        if (command == "rename after the title") {
+            form->renameAfterTitle();
+            return;
+        }
         QAction* action = command == "rename" ? form->Rename1
                           : command == "copy" ? form->Copy1
                           : command == "move" ? form->Move1
@@ -90,6 +94,9 @@ private slots:
         Fichier_Courant.clear();
         form.openNeighbourPage(PageStep::Next);
         form.openNeighbourPage(PageStep::Previous);
+        form.showFolderPages();
+        form.renameAfterTitle();
+        QVERIFY(!form.folderPagesPanel());
         QVERIFY(f.requests.empty());
         QVERIFY(f.dialogs.inputCaptions.empty());
         QVERIFY(f.dialogs.saveTitles.empty());
@@ -182,6 +189,39 @@ private slots:
         QVERIFY(f.fileDialogs.errors.empty());
         QCOMPARE(read(expected), std::string("latin"));
         QCOMPARE(Fichier_Courant, expected);
+    }
+
+    void renameAfterTitle_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("proposed");
+        QTest::newRow("a title") << QByteArray("<title>Tarte: \"pommes\"</title>")
+                                 << "Tarte pommes.htm";
+        QTest::newRow("no title: the current name") << QByteArray("<h1>Tarte</h1>") << "a.htm";
+    }
+    void renameAfterTitle()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, proposed);
+        FileFixture f;
+        writeBytes(f.page, content.toStdString());
+        f.dialogs.inputAnswers = {proposed + ".bak", std::nullopt};
+        // The same question as "Re&Nommer", the name made from the title proposed.
+        f.form->show();
+        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+        QTest::keyClick(f.form->windowHandle(), Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(f.dialogs.inputCaptions, std::vector<QString>{"Nouveau nom de a.htm"});
+        QCOMPARE(f.dialogs.inputPrompts, std::vector<QString>{"Entrer (nom[.ext]) puis confirmer"});
+        QCOMPARE(f.dialogs.inputValues, std::vector<QString>{proposed});
+        const std::string renamed = f.path("pages/" + proposed.toStdString() + ".bak");
+        QCOMPARE(Fichier_Courant, renamed);
+        QCOMPARE(read(renamed), content.toStdString());
+        // From the renamed page, cancelled: nothing happens.
+        f.log.clear();
+        f.form->renameAfterTitle();
+        QCOMPARE(f.dialogs.inputValues.size(), std::size_t(2));
+        QCOMPARE(Fichier_Courant, renamed);
+        QVERIFY(f.log.empty());
     }
 
     void cancelledRenameTouchesNothing()
@@ -353,6 +393,8 @@ private slots:
                                                          "info/a_files.trashinfo"}
                                            : QStringList{"a.htm", "info/a.htm.trashinfo"};
             QTest::addRow("rename%s", kind) << "rename" << withFolder << QStringList{};
+            QTest::addRow("rename after the title%s", kind)
+                << "rename after the title" << withFolder << QStringList{};
             QTest::addRow("move%s", kind) << "move" << withFolder << QStringList{};
             QTest::addRow("delete%s", kind) << "delete" << withFolder << QStringList{};
             // The copy, not the original, goes to the trash.

@@ -2,6 +2,7 @@
 #include "Unit1/Unit1_state.h"
 #include "platform/error.h"
 #include "platform/ui/error_guard.h"
+#include "platform/ui/folder_pages_panel.h"
 #include "platform/ui/screen_size.h"
 #include "platform/ui/start_failure.h"
 #include "settings/TIniFile.h"
@@ -10,12 +11,16 @@
 #include <QAction>
 #include <QDir>
 #include <QDropEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
 #include <QTest>
+#include <QTreeView>
 #include <QWindow>
+
+#include <fstream>
 
 namespace {
 
@@ -161,6 +166,71 @@ private slots:
         // The title names the page at once, so that it is right also if the page never completes.
         QVERIFY(form.windowTitle() != titleBefore);
         QCOMPARE(form.windowTitle(), QString("/x/y/page.htm"));
+    }
+
+    void folderPagesByTitle_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("downs");    // Down keys after typing
+        QTest::addColumn<bool>("confirm"); // Enter, else Escape
+        QTest::addColumn<int>("rows");     // pages found
+        QTest::addColumn<QString>("page"); // opened; empty: none
+        QTest::newRow("a word without its accent, Enter") << "eglise" << 0 << true << 1 << "b.htm";
+        QTest::newRow("from the current page, down the folder's order")
+            << "" << 2 << true << 5 << "c 9.htm";
+        QTest::newRow("a word of two titles, one of a web archive")
+            << "RECETTES" << 1 << true << 2 << "d.mht";
+        QTest::newRow("the name of a page without a title") << "10" << 0 << true << 1 << "c 10.htm";
+        QTest::newRow("Escape changes nothing") << "eglise" << 0 << false << 1 << "";
+        QTest::newRow("no page found, Enter changes nothing") << "zut" << 0 << true << 0 << "";
+    }
+    void folderPagesByTitle()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, downs);
+        QFETCH(bool, confirm);
+        QFETCH(int, rows);
+        QFETCH(QString, page);
+        FormFixture f;
+        for (const auto& [name, content] : std::vector<std::pair<std::string, std::string>>{
+                 {"a.htm", "<title>Accueil</title>"},
+                 {"b.htm", "<meta charset=utf-8><title>L'\xC3\x89glise du village</title>"},
+                 {"c 9.htm", "<title>Recettes d'hiver</title>"},
+                 {"c 10.htm", "<h1>Sans titre</h1>"},
+                 {"d.mht", "Subject: Recettes d'=?utf-8?q?=C3=A9t=C3=A9?=\r\n\r\n"},
+                 {"notes.txt", "<title>Pas une page</title>"}})
+            QVERIFY(std::ofstream(f.path(name)) << content);
+        TForm1& form = f.create();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        f.openPage(f.path("a.htm"));
+        Chemin_Chargement = "/ailleurs/";
+
+        QTest::keyClick(form.windowHandle(), Qt::Key_L, Qt::ControlModifier);
+        FolderPagesPanel* panel = form.folderPagesPanel();
+        QVERIFY(panel && panel->isVisible());
+        QTreeView* list = panel->pageList();
+        QCOMPARE(list->model()->rowCount(), 5);
+        QCOMPARE(list->currentIndex().row(), 0);
+        // The titles fill in; a page without one shows its name alone.
+        QTRY_COMPARE(list->model()->index(1, 0).data().toString(),
+                     QString("L'\u00c9glise du village"));
+        QCOMPARE(list->model()->index(3, 0).data().toString(), QString());
+        QCOMPARE(list->model()->index(3, 1).data().toString(), QString("c 10.htm"));
+        QTRY_VERIFY(panel->searchField()->hasFocus());
+
+        QTest::keyClicks(panel->searchField(), typed);
+        QCOMPARE(list->model()->rowCount(), rows);
+        for (int i = 0; i < downs; ++i)
+            QTest::keyClick(panel->searchField(), Qt::Key_Down);
+        QTest::keyClick(panel->searchField(), confirm ? Qt::Key_Return : Qt::Key_Escape);
+        const std::string expected = page.isEmpty() ? f.path("a.htm") : f.path(page.toStdString());
+        QCOMPARE(panel->isVisible(), page.isEmpty() && confirm);
+        QCOMPARE(Fichier_Courant, expected);
+        QCOMPARE(form.windowTitle(), qs(expected));
+        QCOMPARE(f.log, page.isEmpty() ? std::vector<std::string>{}
+                                       : std::vector<std::string>{"Navigate:" + expected});
+        QCOMPARE(Chemin_Chargement, std::string("/ailleurs/"));
     }
 
     void droppedFileBecomesThePage_data()

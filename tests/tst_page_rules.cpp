@@ -1,8 +1,12 @@
 #include "Unit1/completed_page.h"
 #include "platform/application_title.h"
 #include "platform/folder/folder_pages.h"
+#include "platform/titles/name_from_title.h"
+#include "platform/titles/page_title.h"
+#include "platform/titles/title_search.h"
 #include "platform/viewer/document_hosts.h"
 #include "platform/viewer/file_url.h"
+#include "platform/viewer/folder_listing.h"
 #include "platform/viewer/loopback_file_server.h"
 #include "platform/viewer/navigation_gate.h"
 #include "platform/viewer/page_isolation.h"
@@ -65,6 +69,19 @@ void makeEntries(const std::string& folder, const QByteArrayList& entries)
         else
             QVERIFY(std::ofstream(folder + "/" + text).good());
     }
+}
+
+// The entries a folder listing links to, in its order, the folder above left out.
+QByteArrayList listedEntries(const QByteArray& listing)
+{
+    QByteArrayList entries;
+    for (qsizetype at = 0; (at = listing.indexOf("<a href=\"", at)) >= 0;) {
+        at += 9;
+        const QByteArray href =
+            QByteArray::fromPercentEncoding(listing.mid(at, listing.indexOf('"', at) - at));
+        entries << href.mid(href.lastIndexOf('/', href.size() - 2) + 1);
+    }
+    return entries.mid(1);
 }
 
 } // namespace
@@ -558,6 +575,17 @@ private slots:
                      i + 1 < pages.size() ? folder + "/" + pages[i + 1].toStdString() : "");
             QCOMPARE(previous.value_or(""), i > 0 ? folder + "/" + pages[i - 1].toStdString() : "");
         }
+        // The folder's listing: sub-folders first, then its files, the pages in the same order.
+        const QByteArrayList listed =
+            listedEntries(folderListing(folder, [](const std::string&) { return QString(); }));
+        QByteArrayList listedPages;
+        for (qsizetype i = 0; i < listed.size(); ++i) {
+            QVERIFY(listed[i].endsWith('/') || i + 1 == listed.size() ||
+                    !listed[i + 1].endsWith('/'));
+            if (pages.contains(listed[i]))
+                listedPages << listed[i];
+        }
+        QCOMPARE(listedPages, pages);
         // Names that are not UTF-8 go with the temporary folder only through their bytes.
         for (const std::string& name : pagesOfFolder(folder))
             unlink((folder + "/" + name).c_str());
@@ -574,9 +602,9 @@ private slots:
         QTest::newRow("a file that is no page") << "b.txt"
                                                 << "c 10.htm"
                                                 << "a.htm";
-        QTest::newRow("a folder") << "a_files"
-                                  << "c 10.htm"
-                                  << "a.htm";
+        QTest::newRow("a folder: before its own first page") << "a_files"
+                                                             << "a_files/x.htm"
+                                                             << "";
         QTest::newRow("before every page") << "0.htm"
                                            << "a.htm"
                                            << "";
@@ -594,7 +622,7 @@ private slots:
         QFETCH(QString, previous);
         QTemporaryDir dir;
         const std::string folder = QFile::encodeName(dir.path()).toStdString() + "/";
-        makeEntries(folder, {"a.htm", "a_files/", "c 10.htm", "b.txt"});
+        makeEntries(folder, {"a.htm", "a_files/", "a_files/x.htm", "c 10.htm", "b.txt"});
         const std::string at = folder + place.toStdString();
         const auto expected = [&](const QString& name) {
             return name.isEmpty() ? std::optional<std::string>() : folder + name.toStdString();
@@ -611,6 +639,211 @@ private slots:
         QCOMPARE(neighbourPage("", PageStep::Next), std::nullopt);
         QCOMPARE(neighbourPage("http://example.com/a.htm", PageStep::Next), std::nullopt);
         QCOMPARE(neighbourPage("a.htm", PageStep::Previous), std::nullopt);
+    }
+
+    void titleOfAPage_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("title"); // empty: none
+        const auto utf16le = [](const QString& text) {
+            QByteArray bytes("\xFF\xFE");
+            for (QChar c : text)
+                bytes.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+            return bytes;
+        };
+        QTest::newRow("UTF-8 declared")
+            << QByteArray("a.htm")
+            << QByteArray("<meta charset=\"utf-8\"><title>\xC3\x89glise "
+                          "d'\xC3\xA9t\xC3\xA9</title>")
+            << "\u00c9glise d'\u00e9t\u00e9";
+        QTest::newRow("UTF-8 byte order mark, over a contrary meta")
+            << QByteArray("a.html")
+            << QByteArray("\xEF\xBB\xBF<meta charset=windows-1252><title>\xC3\x89t\xC3\xA9</title>")
+            << "\u00c9t\u00e9";
+        QTest::newRow("UTF-16 byte order mark")
+            << QByteArray("a.htm") << utf16le("<title>\u00c9t\u00e9 \u6771\u4eac</title>")
+            << "\u00c9t\u00e9 \u6771\u4eac";
+        QTest::newRow("meta charset, Windows-1252")
+            << QByteArray("a.htm")
+            << QByteArray("<meta charset='windows-1252'><title>\x80 caf\xE9 \x93ok\x94</title>")
+            << "\u20ac caf\u00e9 \u201cok\u201d";
+        QTest::newRow("http-equiv content type")
+            << QByteArray("a.htm")
+            << QByteArray("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
+                          "charset=ISO-8859-15\"><title>\xA4 5</title>")
+            << "\u20ac 5";
+        QTest::newRow("http-equiv content type, unquoted, Cyrillic")
+            << QByteArray("a.htm")
+            << QByteArray("<meta http-equiv=content-type content='text/html;charset=koi8-r'>"
+                          "<title>\xF0\xD2\xC9\xD7\xC5\xD4</title>")
+            << "\u041f\u0440\u0438\u0432\u0435\u0442";
+        QTest::newRow("nothing declared: Windows-1252")
+            << QByteArray("a.htm") << QByteArray("<title>caf\xE9 \x96 menu</title>")
+            << "caf\u00e9 \u2013 menu";
+        QTest::newRow("a Latin-1 label is read as Windows-1252")
+            << QByteArray("a.htm") << QByteArray("<meta charset=iso-8859-1><title>\x85</title>")
+            << "\u2026";
+        QTest::newRow("an unknown charset: Windows-1252")
+            << QByteArray("a.htm") << QByteArray("<meta charset=martien><title>\xE9</title>")
+            << "\u00e9";
+        QTest::newRow("character references")
+            << QByteArray("a.htm")
+            << QByteArray("<title>Tom &amp; Jerry &eacute;t&#233; &#x2014; &lt;b&gt; &copy2023 "
+                          "&#150; &bogus; a&nbsp;b &</title>")
+            << "Tom & Jerry \u00e9t\u00e9 \u2014 <b> \u00a92023 \u2013 &bogus; a\u00a0b &";
+        QTest::newRow("white space collapsed")
+            << QByteArray("a.htm")
+            << QByteArray("<title>\n  Un\t titre \r\n sur  deux lignes </title>")
+            << "Un titre sur deux lignes";
+        QTest::newRow("a title past the first kilobytes")
+            << QByteArray("a.htm")
+            << "<head><style>" + QByteArray(20000, 'x') + "</style><title>Loin</title>"
+            << "Loin";
+        QTest::newRow("comments and scripts before the title")
+            << QByteArray("a.htm")
+            << QByteArray(
+                   "<!-- <title>Non</title> --><script>document.write('<title>Non</title>')"
+                   "</script><style>/*<title>Non</title>*/</style><TITLE lang=fr>Oui</TITLE>")
+            << "Oui";
+        QTest::newRow("a title cut short by the end of the file")
+            << QByteArray("a.htm") << QByteArray("<title>Sans fin") << "Sans fin";
+        QTest::newRow("no title") << QByteArray("a.htm")
+                                  << QByteArray("<html><body><h1>Rien</h1></body></html>") << "";
+        QTest::newRow("an empty title")
+            << QByteArray("a.htm") << QByteArray("<title> \n </title><h1>Rien</h1>") << "";
+        QTest::newRow("web archive: encoded-words")
+            << QByteArray("a.mht")
+            << QByteArray("From: <Saved by Blink>\r\nSubject: =?utf-8?Q?L'=C3=89glise_du?=\r\n "
+                          "=?utf-8?B?IHZpbGxhZ2U=?=\r\nMIME-Version: 1.0\r\n\r\n<title>Non</title>")
+            << "L'\u00c9glise du village";
+        QTest::newRow("web archive: plain words around one in Latin-1")
+            << QByteArray("b.MHTML")
+            << QByteArray("subject: Menu =?iso-8859-1?q?caf=E9?= du jour\nDate: x\n\n")
+            << "Menu caf\u00e9 du jour";
+        QTest::newRow("web archive without subject")
+            << QByteArray("c.mht") << QByteArray("From: x\r\n\r\nSubject: Non\r\n") << "";
+        QTest::newRow("not HTML at all")
+            << QByteArray("image.htm")
+            << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x01\0\xff<t", 24) << "";
+    }
+    void titleOfAPage()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, title);
+        QTemporaryDir dir;
+        const std::string folder = QFile::encodeName(dir.path()).toStdString() + "/";
+        QVERIFY(std::ofstream(folder + name.toStdString()) << content.toStdString());
+        QCOMPARE(readPageTitle(folder + name.toStdString()), title);
+        // The folder's listing shows it beside the page's name.
+        const QString listing = QString::fromUtf8(folderListing(folder, readPageTitle));
+        QVERIFY(listing.contains(
+            QString("%1</a>%2</li>")
+                .arg(QString(name),
+                     title.isEmpty() ? QString() : " <span>" + title.toHtmlEscaped() + "</span>")));
+    }
+
+    void whatIsNoPageHasNoTitle()
+    {
+        QTemporaryDir dir;
+        const std::string folder = QFile::encodeName(dir.path()).toStdString();
+        QVERIFY(QDir(dir.path()).mkdir("f.htm"));
+        QCOMPARE(readPageTitle(folder + "/f.htm"), QString());
+        QCOMPARE(readPageTitle(folder + "/absent.htm"), QString());
+        QCOMPARE(mkfifo((folder + "/fifo.htm").c_str(), 0600), 0);
+        QCOMPARE(readPageTitle(folder + "/fifo.htm"), QString()); // and does not wait for a writer
+    }
+
+    void searchByWords_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("accents ignored") << "\u00c9glise Saint-Jean"
+                                         << "a.htm"
+                                         << "eglise" << true;
+        QTest::newRow("accents typed, none in the title") << "Eglise"
+                                                          << "a.htm"
+                                                          << "\u00c9GLISE" << true;
+        QTest::newRow("case ignored") << "RECETTES"
+                                      << "x.htm"
+                                      << "recettes" << true;
+        QTest::newRow("several words, any order") << "Tarte aux pommes"
+                                                  << "t.htm"
+                                                  << "pommes  tarte" << true;
+        QTest::newRow("words in the title and in the name") << "Tarte aux pommes"
+                                                            << "recette-2019.htm"
+                                                            << "pommes 2019" << true;
+        QTest::newRow("one word missing") << "Tarte aux pommes"
+                                          << "t.htm"
+                                          << "tarte poires" << false;
+        QTest::newRow("no title: the name alone") << ""
+                                                  << "\u0152uvres compl\u00e8tes.htm"
+                                                  << "oeuvres completes" << true;
+        QTest::newRow("typographic apostrophe") << "L\u2019\u00e9t\u00e9"
+                                                << "a.htm"
+                                                << "l'ete" << true;
+        QTest::newRow("a word across title and name") << "Tarte"
+                                                      << "aux.htm"
+                                                      << "tarteaux" << false;
+        QTest::newRow("no match") << "Tarte"
+                                  << "t.htm"
+                                  << "zut" << false;
+        QTest::newRow("nothing typed: every page") << "Tarte"
+                                                   << "t.htm"
+                                                   << "  " << true;
+    }
+    void searchByWords()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, name);
+        QFETCH(QString, typed);
+        QFETCH(bool, found);
+        QCOMPARE(containsEveryWord(searchKey(title, name), searchWords(typed)), found);
+    }
+
+    void nameAfterTitle_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QByteArray>("current");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("refused characters become spaces")
+            << "Q&R: \"quoi?\" <oui>|non\\ou/pas*" << QByteArray("a.htm")
+            << "Q&R quoi oui non ou pas.htm";
+        QTest::newRow("control characters and other white space")
+            << "a\tb\nc\x01"
+               "d\u00a0e"
+            << QByteArray("a.htm") << "a b c d e.htm";
+        QTest::newRow("no space or dot at either end")
+            << "  ...Le titre. " << QByteArray("a.htm") << "Le titre.htm";
+        QTest::newRow("accents kept") << "\u00c9glise d'\u00e9t\u00e9" << QByteArray("a.htm")
+                                      << "\u00c9glise d'\u00e9t\u00e9.htm";
+        QTest::newRow("the extension as it is")
+            << "Titre" << QByteArray("a.b.HTML") << "Titre.HTML";
+        QTest::newRow("no extension") << "Titre" << QByteArray("page") << "Titre";
+        QTest::newRow("a 300-byte title fits 255 bytes, extension kept")
+            << QString(150, u'\u00e9') << QByteArray("a.htm") << QString(125, u'\u00e9') + ".htm";
+        QTest::newRow("a cut that leaves a space at the end")
+            << QString(250, u'a') + " bbbbbbbbbb" << QByteArray("a.htm")
+            << QString(250, u'a') + ".htm";
+        QTest::newRow("a non-Latin script, cut between characters")
+            << QString(100, u'\u65e5') << QByteArray("a.htm") << QString(83, u'\u65e5') + ".htm";
+        QTest::newRow("no title: the current name")
+            << "" << QByteArray("caf\xE9.htm") << "caf\uFFFD.htm";
+        QTest::newRow("nothing left of the title") << " ?*. " << QByteArray("a.htm") << "a.htm";
+    }
+    void nameAfterTitle()
+    {
+        QFETCH(QString, title);
+        QFETCH(QByteArray, current);
+        QFETCH(QString, name);
+        const std::string made = nameFromTitle(title, current.toStdString());
+        QVERIFY(made.size() <= 255);
+        QCOMPARE(QString::fromStdString(made), name);
+        if (title.isEmpty())
+            QCOMPARE(made, current.toStdString()); // byte for byte
     }
 
     void applicationTitle_data()

@@ -1,6 +1,8 @@
 #include "platform/fileops/companion_folder.h"
 
 #include "platform/fileops/local_path.h"
+#include "platform/text/ascii_text.h"
+#include "platform/text/html_tags.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -29,59 +31,11 @@ constexpr std::string_view kLinkAttributes[] = {"href",     "src",        "srcse
 // Enough for the head and the first part of the body of any real page.
 constexpr std::size_t kPrefixBytes = 1 << 20;
 
-char lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return lower(x) == lower(y); });
-}
-
-bool startsWithIgnoringCase(std::string_view text, std::size_t at, std::string_view prefix)
-{
-    return text.size() - std::min(at, text.size()) >= prefix.size() &&
-           equalsIgnoringCase(text.substr(at, prefix.size()), prefix);
-}
-
-std::size_t findIgnoringCase(std::string_view text, std::string_view what, std::size_t from)
-{
-    for (std::size_t at = from; at + what.size() <= text.size(); ++at)
-        if (startsWithIgnoringCase(text, at, what))
-            return at;
-    return std::string_view::npos;
-}
-
-bool isSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-bool isAsciiLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool isAsciiDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-int hexValue(char c)
-{
-    if (isAsciiDigit(c))
-        return c - '0';
-    c = lower(c);
-    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-}
-
 std::string_view trimmed(std::string_view text)
 {
-    while (!text.empty() && isSpace(text.front()))
+    while (!text.empty() && isHtmlSpace(text.front()))
         text.remove_prefix(1);
-    while (!text.empty() && isSpace(text.back()))
+    while (!text.empty() && isHtmlSpace(text.back()))
         text.remove_suffix(1);
     return text;
 }
@@ -128,7 +82,7 @@ std::string withoutReferences(std::string_view value)
             }
         }
         if (!replaced && i + 1 < value.size() && value[i + 1] == '#') {
-            const bool hex = i + 2 < value.size() && lower(value[i + 2]) == 'x';
+            const bool hex = i + 2 < value.size() && asciiLower(value[i + 2]) == 'x';
             std::size_t j = i + (hex ? 3 : 2);
             unsigned long code = 0;
             const std::size_t first = j;
@@ -243,79 +197,23 @@ private:
     std::vector<std::pair<std::string, int>> counts_;
 };
 
-// Reads the attributes of the tag that starts at `at` (just after its name) and gives the
-// position after the tag.
-std::size_t readTag(std::string_view html, std::size_t at, FolderTally& tally)
+// The addresses in the attributes of every tag, skipping comments and what scripts and styles
+// hold.
+void readTags(std::string_view html, FolderTally& tally)
 {
-    const std::size_t size = html.size();
-    while (at < size) {
-        while (at < size && (isSpace(html[at]) || html[at] == '/'))
-            ++at;
-        if (at >= size || html[at] == '>')
-            return at + 1;
-        const std::size_t nameStart = at;
-        while (at < size && !isSpace(html[at]) && html[at] != '=' && html[at] != '>' &&
-               html[at] != '/')
-            ++at;
-        const std::string_view name = html.substr(nameStart, at - nameStart);
-        while (at < size && isSpace(html[at]))
-            ++at;
-        if (at >= size || html[at] != '=')
-            continue;
-        ++at;
-        while (at < size && isSpace(html[at]))
-            ++at;
-        std::string_view value;
-        if (at < size && (html[at] == '"' || html[at] == '\'')) {
-            const std::size_t close = html.find(html[at], at + 1);
-            const std::size_t end = close == std::string_view::npos ? size : close;
-            value = html.substr(at + 1, end - at - 1);
-            at = end + 1;
-        } else {
-            const std::size_t start = at;
-            while (at < size && !isSpace(html[at]) && html[at] != '>')
-                ++at;
-            value = html.substr(start, at - start);
-        }
-        if (std::any_of(std::begin(kLinkAttributes), std::end(kLinkAttributes),
-                        [&](std::string_view known) { return equalsIgnoringCase(name, known); })) {
+    forEachStartTag(html, [&](const StartTag& tag) {
+        for (const auto& [name, value] : tag.attributes) {
+            if (!std::any_of(
+                    std::begin(kLinkAttributes), std::end(kLinkAttributes),
+                    [&](std::string_view known) { return equalsIgnoringCase(name, known); }))
+                continue;
             if (equalsIgnoringCase(name, "srcset"))
                 tally.addSourceSet(value);
             else
                 tally.add(value);
         }
-    }
-    return size;
-}
-
-// The attributes of every tag, skipping comments and what scripts and styles hold.
-void readTags(std::string_view html, FolderTally& tally)
-{
-    std::size_t at = 0;
-    while ((at = html.find('<', at)) != std::string_view::npos) {
-        if (html.compare(at, 4, "<!--") == 0) {
-            const std::size_t end = html.find("-->", at + 4);
-            at = end == std::string_view::npos ? html.size() : end + 3;
-            continue;
-        }
-        if (at + 1 >= html.size() || !isAsciiLetter(html[at + 1])) {
-            ++at;
-            continue;
-        }
-        std::size_t nameEnd = at + 1;
-        while (nameEnd < html.size() && !isSpace(html[nameEnd]) && html[nameEnd] != '>' &&
-               html[nameEnd] != '/')
-            ++nameEnd;
-        const std::string_view tag = html.substr(at + 1, nameEnd - at - 1);
-        at = readTag(html, nameEnd, tally);
-        for (std::string_view raw : {std::string_view("script"), std::string_view("style")}) {
-            if (equalsIgnoringCase(tag, raw)) {
-                const std::size_t close =
-                    findIgnoringCase(html, std::string("</") + std::string(raw), at);
-                at = close == std::string_view::npos ? html.size() : close;
-            }
-        }
-    }
+        return true;
+    });
 }
 
 // The addresses of style sheets, wherever they are: url(...) and @import "...".
@@ -325,7 +223,7 @@ void readStyleAddresses(std::string_view html, FolderTally& tally)
         std::size_t at = 0;
         while ((at = findIgnoringCase(html, opener, at)) != std::string_view::npos) {
             at += opener.size();
-            while (at < html.size() && isSpace(html[at]))
+            while (at < html.size() && isHtmlSpace(html[at]))
                 ++at;
             if (at >= html.size())
                 break;

@@ -104,13 +104,23 @@ std::vector<std::string> pagesOfFolder(const std::string& folder)
     return pages;
 }
 
-std::optional<std::string> neighbourPage(const std::string& place, PageStep step)
+std::optional<std::string> folderOfPlace(const std::string& place)
 {
     if (place.empty() || place.front() != '/')
         return std::nullopt;
-    const std::size_t slash = place.rfind('/');
-    const std::string folder = place.substr(0, slash + 1);
-    const std::string name = place.substr(slash + 1);
+    struct stat info;
+    if (place.back() != '/' && stat(place.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        return place + "/";
+    return place.substr(0, place.rfind('/') + 1);
+}
+
+std::optional<std::string> neighbourPage(const std::string& place, PageStep step)
+{
+    const std::optional<std::string> where = folderOfPlace(place);
+    if (!where)
+        return std::nullopt;
+    const std::string& folder = *where;
+    const std::string name = place.size() > folder.size() ? place.substr(folder.size()) : "";
     // The nearest page on the asked side of where the name sorts, in one pass: the place's own
     // name need not be a page, nor exist any more.
     const int side = step == PageStep::Next ? 1 : -1;

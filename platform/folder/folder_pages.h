@@ -19,8 +19,13 @@ int comparePageNames(const std::string& a, const std::string& b);
 // the folder cannot be read.
 std::vector<std::string> pagesOfFolder(const std::string& folder);
 
+// The folder whose pages a place (an absolute path) stands among, with its trailing "/": the
+// place itself when it is a folder, else the folder holding it; none for a place that is no path.
+std::optional<std::string> folderOfPlace(const std::string& place);
+
 enum class PageStep { Previous, Next };
 
 // The page just before or just after a place in its folder (an absolute path, which need not
 // exist any more), the folder being read now; none at either end or for a place that is no path.
+// A folder is the place before its own first page.
 std::optional<std::string> neighbourPage(const std::string& place, PageStep step);

@@ -1,5 +1,7 @@
 #include "platform/viewer/folder_listing.h"
 
+#include "platform/folder/folder_pages.h"
+
 #include <QFile>
 #include <QString>
 
@@ -28,7 +30,7 @@ QString link(const std::string& path)
 
 } // namespace
 
-QByteArray folderListing(const std::string& folder, const QString& notice)
+QByteArray folderListing(const std::string& folder, const ReadTitle& titleOf, const QString& notice)
 {
     std::string base = folder;
     if (base.empty() || base.back() != '/')
@@ -46,7 +48,7 @@ QByteArray folderListing(const std::string& folder, const QString& notice)
         }
     }
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        return a.isFolder != b.isFolder ? a.isFolder : a.name < b.name;
+        return a.isFolder != b.isFolder ? a.isFolder : comparePageNames(a.name, b.name) < 0;
     });
 
     QString items;
@@ -56,12 +58,18 @@ QByteArray folderListing(const std::string& folder, const QString& notice)
     }
     for (const Entry& entry : entries) {
         const std::string suffix = entry.isFolder ? "/" : "";
-        items += QStringLiteral("<li><a href=\"%1\">%2</a></li>\n")
-                     .arg(link(base + entry.name + suffix), shown(entry.name + suffix));
+        const QString title =
+            !entry.isFolder && isPageName(entry.name) ? titleOf(base + entry.name) : QString();
+        items += QStringLiteral("<li><a href=\"%1\">%2</a>%3</li>\n")
+                     .arg(link(base + entry.name + suffix), shown(entry.name + suffix),
+                          title.isEmpty()
+                              ? QString()
+                              : QStringLiteral(" <span>%1</span>").arg(title.toHtmlEscaped()));
     }
     const QString title = QStringLiteral("Index de %1").arg(shown(base));
     return QStringLiteral("<!DOCTYPE html><html lang=\"fr\"><meta charset=\"utf-8\"><title>%1"
                           "</title><style>body{font-family:sans-serif}ul{list-style:none;padding:0}"
+                          "span{color:#555;margin-left:1em}"
                           "</style><h1>%1</h1>\n%2<ul>\n%3</ul>\n")
         .arg(title,
              notice.isEmpty() ? QString()

@@ -71,8 +71,9 @@ void PageSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
     }
     if (S_ISDIR(info.st_mode)) {
         ::close(fd);
-        return replyWith(job, "text/html",
-                         folderListing(path, QString::fromStdString(load->notice)));
+        return replyWith(
+            job, "text/html",
+            folderListing(path, cachedPageTitle, QString::fromStdString(load->notice)));
     }
     std::string type = contentTypeByName(path);
     // A style sheet or a script shown as a page is read as text.

@@ -4,6 +4,7 @@
 #include "Unit1/Unit1_state.h"
 #include "platform/fileops/file_operation.h"
 #include "platform/folder/folder_pages.h"
+#include "platform/titles/page_title.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_viewer.h"
 
@@ -63,6 +64,8 @@ struct FormFixture {
             return true;
         };
         s.neighbourPage = neighbourPage;
+        s.folderPages = pagesOfFolder;
+        s.pageTitle = readPageTitle;
         s.undoFileCommand = [this](QWidget* owner) {
             log.push_back("undo");
             return undo ? undo(owner) : std::nullopt;

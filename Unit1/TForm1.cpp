@@ -5,6 +5,7 @@
 #include "platform/error.h"
 #include "platform/ui/error_guard.h"
 #include "platform/ui/event_loop.h"
+#include "platform/ui/wrapping_menu_bar.h"
 #include "platform/viewer/web_browser.h"
 #include "settings/TIniFile.h"
 #include "settings/settings_path.h"
@@ -12,7 +13,6 @@
 #include <QAction>
 #include <QFile>
 #include <QMenu>
-#include <QMenuBar>
 
 #include <algorithm>
 
@@ -79,7 +79,9 @@ QAction* TForm1::addCommand(const QString& caption, void (TForm1::*handler)())
 
 void TForm1::buildMenu()
 {
-    MainMenu1 = menuBar();
+    // The bar takes as many rows as the window's width needs, so that every entry stays in sight.
+    MainMenu1 = new WrappingMenuBar(this);
+    setMenuWidget(MainMenu1);
     Load1 = addCommand(QStringLiteral("&Ouvrir"), &TForm1::Load1Click);
     N1 = addCommand(QStringLiteral("<<<"), &TForm1::N1Click);
     N2 = addCommand(QStringLiteral(">>>"), &TForm1::N2Click);

@@ -5,6 +5,7 @@
 #include "platform/error.h"
 #include "platform/ui/error_guard.h"
 #include "platform/ui/event_loop.h"
+#include "platform/ui/screen_size.h"
 #include "platform/ui/wrapping_menu_bar.h"
 #include "platform/viewer/web_browser.h"
 #include "settings/TIniFile.h"
@@ -13,6 +14,7 @@
 #include <QAction>
 #include <QFile>
 #include <QMenu>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -143,6 +145,12 @@ void TForm1::Lit_Ini()
     FormGeometry geometry(*this);
     const SettingsValues values =
         readSettings(ini, executableFolder(services.executablePath), services.screen, geometry);
+    if (values.Plein_Ecran) {
+        // Un-maximized, the window comes back to a usable size, its whole menu on two rows at most.
+        const int width = MainMenu1->narrowestWidthFor(2);
+        const QSize least(width, 2 * MainMenu1->heightForWidth(width));
+        setGeometry(usualPlacement(screen()->availableGeometry(), least));
+    }
     Chemin_Chargement = values.Chemin_Chargement;
     Chemin_Copie = values.Chemin_Copie;
     Chemin_Deplacement = values.Chemin_Deplacement;

@@ -510,6 +510,12 @@ private slots:
                        true);
         TForm1& form = f.create();
         QVERIFY(form.windowState() & Qt::WindowMaximized);
+        // Brought back from maximized, it takes a usable part of the screen, centred.
+        form.showNormal();
+        const QRect available = form.screen()->availableGeometry();
+        QVERIFY2(form.width() >= available.width() / 2 && form.height() >= available.height() / 2,
+                 qPrintable(QString("%1x%2").arg(form.width()).arg(form.height())));
+        QCOMPARE(form.geometry().center(), available.center());
     }
 
     void unwritableSettingsAreReportedOnce()

@@ -182,6 +182,20 @@ std::vector<QList<QAction*>> WrappingMenuBar::split(int width) const
     return split;
 }
 
+int WrappingMenuBar::narrowestWidthFor(int rowCount) const
+{
+    int narrow = minimumSizeHint().width();
+    int wide = std::max(narrow, sizeHint().width());
+    while (narrow < wide) {
+        const int middle = narrow + (wide - narrow) / 2;
+        if (int(split(middle).size()) <= rowCount)
+            wide = middle;
+        else
+            narrow = middle + 1;
+    }
+    return wide;
+}
+
 int WrappingMenuBar::rowHeight() const
 {
     return rowBars.front()->heightForWidth(width());

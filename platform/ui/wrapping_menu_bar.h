@@ -27,6 +27,9 @@ public:
     // The rows as they stand, top to bottom.
     QList<QMenuBar*> rows() const;
 
+    // The narrowest width at which the entries take no more than `rowCount` rows.
+    int narrowestWidthFor(int rowCount) const;
+
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
     QSize sizeHint() const override;

@@ -141,10 +141,13 @@ void TForm1::FormDestroy()
 
 void TForm1::Lit_Ini()
 {
-    const TIniFile ini(settingsFiles().readPath);
+    const SettingsLocation location = settingsFiles();
+    const TIniFile ini(location.readPath);
     FormGeometry geometry(*this);
-    const SettingsValues values =
-        readSettings(ini, executableFolder(services.executablePath), services.screen, geometry);
+    const std::string startFolder =
+        defaultStartFolder(location, settingsFilePath(services.executablePath),
+                           executableFolder(services.executablePath), homeFolder());
+    const SettingsValues values = readSettings(ini, startFolder, services.screen, geometry);
     if (values.Plein_Ecran) {
         // Un-maximized, the window comes back to a usable size, its whole menu on two rows at most.
         const int width = MainMenu1->narrowestWidthFor(2);

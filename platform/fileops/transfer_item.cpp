@@ -5,6 +5,7 @@
 #include "platform/fileops/free_name.h"
 #include "platform/fileops/local_path.h"
 #include "platform/fileops/make_folders.h"
+#include "platform/fileops/name_length.h"
 #include "platform/fileops/no_replace_rename.h"
 #include "platform/fileops/operations.h"
 #include "platform/fileops/remove_tree.h"
@@ -199,6 +200,8 @@ FileFailure transferItem(FileAction action, const std::string& source, const std
     const std::string name = nameOf(targetPath);
     if (isBadName(name))
         return problemWith(FileProblem::BadName, source);
+    if (const std::size_t longest = longestNameIn(folder); name.size() > longest)
+        return {FileProblem::NameTooLong, int(longest), source, name};
 
     // What can never succeed fails before the question about a missing folder, which would
     // otherwise make a folder for nothing.
@@ -229,7 +232,7 @@ FileFailure transferItem(FileAction action, const std::string& source, const std
     choice.otherNames = ontoItself || (flags & FOF_RENAMEONCOLLISION);
     struct stat existing;
     if (!choice.otherNames && lstat(targetPath.c_str(), &existing) == 0)
-        return systemFailure(EEXIST, source);
+        return nameTaken(source, targetPath);
 
     // In its own folder the page stays beside its companion, which has nothing to do.
     std::optional<CompanionLeft> left;

@@ -29,8 +29,10 @@ FileFailure checkPlaces(const FileOperationReport& done)
                 return done.function == FO_DELETE
                            ? problemWith(FileProblem::NotInTrash, placed->from)
                            : systemFailure(ENOENT, placed->to);
+            // The item as the user knows it: where it is now, or, out of the trash, where it was.
             if (done.function != FO_COPY && exists(placed->from))
-                return systemFailure(EEXIST, placed->from);
+                return nameTaken(done.function == FO_DELETE ? placed->from : placed->to,
+                                 placed->from);
         }
     }
     return {};

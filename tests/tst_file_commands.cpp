@@ -49,12 +49,13 @@ struct FileFixture : FormFixture {
     }
     std::string trashed(const std::string& name) const { return home.trash() + "/files/" + name; }
 
-    // The command of a test row, answering its dialogs: rename to "b", copy or move into
-    // elsewhere/.
-    void run(const QString& command)
+    // The command of a test row, answering its dialogs: rename to "b", copy or move to `target`
+    // (yes to making its folder).
+    void run(const QString& command, const std::string& target = "elsewhere/a.htm")
     {
         dialogs.inputAnswers = {QString("b")};
-        dialogs.saveAnswers = {path("elsewhere/a.htm")};
+        dialogs.saveAnswers = {path(target)};
+        fileDialogs.answers = {true};
         QAction* action = command == "rename" ? form->Rename1
                           : command == "copy" ? form->Copy1
                           : command == "move" ? form->Move1
@@ -345,6 +346,7 @@ private slots:
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("withFolder"); // the page saved whole, with its companion folder
+        QTest::addColumn<QString>("target");  // of a copy or move
         QTest::addColumn<QStringList>("trashAfter");
         for (const bool withFolder : {false, true}) {
             const char* kind = withFolder ? " with its folder" : "";
@@ -352,24 +354,32 @@ private slots:
                                            ? QStringList{"a.htm", "a_files", "info/a.htm.trashinfo",
                                                          "info/a_files.trashinfo"}
                                            : QStringList{"a.htm", "info/a.htm.trashinfo"};
-            QTest::addRow("rename%s", kind) << "rename" << withFolder << QStringList{};
-            QTest::addRow("move%s", kind) << "move" << withFolder << QStringList{};
-            QTest::addRow("delete%s", kind) << "delete" << withFolder << QStringList{};
+            const QString target = "elsewhere/a.htm";
+            // Folders that the command made to hold the page go when it is taken back.
+            const QString newFolders = "elsewhere/new/deeper/a.htm";
+            QTest::addRow("rename%s", kind) << "rename" << withFolder << target << QStringList{};
+            QTest::addRow("move%s", kind) << "move" << withFolder << target << QStringList{};
+            QTest::addRow("move into new folders%s", kind)
+                << "move" << withFolder << newFolders << QStringList{};
+            QTest::addRow("delete%s", kind) << "delete" << withFolder << target << QStringList{};
             // The copy, not the original, goes to the trash.
-            QTest::addRow("copy%s", kind) << "copy" << withFolder << copies;
+            QTest::addRow("copy%s", kind) << "copy" << withFolder << target << copies;
+            QTest::addRow("copy into new folders%s", kind)
+                << "copy" << withFolder << newFolders << copies;
         }
     }
     void undoTakesBackEachCommand()
     {
         QFETCH(QString, command);
         QFETCH(bool, withFolder);
+        QFETCH(QString, target);
         QFETCH(QStringList, trashAfter);
         FileFixture f;
         if (withFolder)
             savedPage::make(f.path("pages"));
         const std::string content = read(f.page);
         const std::vector<std::string> before = entriesOf(f.path("pages"));
-        f.run(command);
+        f.run(command, target.toStdString());
         QVERIFY(entriesOf(f.path("pages")) != before || !entriesOf(f.path("elsewhere")).empty());
         f.log.clear();
 

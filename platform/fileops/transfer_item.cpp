@@ -20,10 +20,10 @@
 
 namespace {
 
-// Makes sure the target folder exists, creating it when the user agrees. Failures name the source,
-// the item the user asked to copy or move.
+// Makes sure the target folder exists, creating it when the user agrees; `made` then takes the
+// highest folder created. Failures name the source, the item the user asked to copy or move.
 FileFailure targetFolderReady(const std::string& folder, const std::string& source,
-                              std::uint16_t flags, FileOperationDialogs& dialogs)
+                              std::uint16_t flags, FileOperationDialogs& dialogs, std::string& made)
 {
     struct stat st;
     if (stat(folder.c_str(), &st) == 0)
@@ -32,7 +32,7 @@ FileFailure targetFolderReady(const std::string& folder, const std::string& sour
         return systemFailure(errno, source);
     if (!(flags & FOF_NOCONFIRMATION) && !dialogs.askYesNo(missingFolderQuestion(folder)))
         return problemWith(FileProblem::Cancelled, source);
-    if (const int error = makeFolders(folder, 0777))
+    if (const int error = makeFolders(folder, 0777, &made))
         return systemFailure(error, source);
     return {};
 }
@@ -216,7 +216,8 @@ FileFailure transferItem(FileAction action, const std::string& source, const std
         return problemWith(FileProblem::SameItem, source);
     if (S_ISDIR(item.st_mode) && isSameOrInside(resolvedFolder, resolvedSource))
         return problemWith(FileProblem::IntoItself, source);
-    if (const FileFailure failure = targetFolderReady(folder, source, flags, dialogs))
+    std::string madeFolder;
+    if (const FileFailure failure = targetFolderReady(folder, source, flags, dialogs, madeFolder))
         return failure;
     removeAbandonedTemporaries(folder);
 
@@ -253,6 +254,7 @@ FileFailure transferItem(FileAction action, const std::string& source, const std
     });
     if (!failure && done) {
         done->item = {source, unit.itemPlaced, {}};
+        done->madeFolder = madeFolder;
         if (!unit.companionPlaced.empty())
             done->companion = PlacedItem{unit.companion, unit.companionPlaced, {}};
     }

@@ -203,7 +203,11 @@ private slots:
         QCOMPARE(f.requests[0].function, unsigned(FO_DELETE));
         QCOMPARE(f.requests[0].flags, std::uint16_t(0x0050));
         QVERIFY(f.requests[0].to.empty());
-        QCOMPARE(f.log, (std::vector<std::string>{release, "pending", "fileOperation"}));
+        // The blank view then says where the page went and how to go on.
+        QCOMPARE(f.log, (std::vector<std::string>{
+                            release, "pending", "fileOperation",
+                            "Notice:« a.htm » est dans la corbeille.\nCtrl+Z l'en sort ; "
+                            "Ctrl+Page suiv. ouvre la page suivante."}));
         QVERIFY(!exists(f.page));
         QCOMPARE(read(f.trashed("a.htm")), std::string("<html>A</html>"));
         QVERIFY(f.fileDialogs.questions.empty());
@@ -258,7 +262,11 @@ private slots:
         QCOMPARE(f.dialogs.saveTitles.back(), "D\u00e9placement du fichier " + qs(f.page));
         QCOMPARE(f.requests[0].function, unsigned(FO_MOVE));
         QCOMPARE(f.requests[0].flags, std::uint16_t(0x0048));
-        QCOMPARE(f.log, (std::vector<std::string>{release, "pending", "fileOperation"}));
+        QCOMPARE(f.log, (std::vector<std::string>{release, "pending", "fileOperation",
+                                                  "Notice:« a.htm » est maintenant dans « " +
+                                                      f.path("elsewhere") +
+                                                      " ».\nCtrl+Z la ramène ; Ctrl+Page suiv. "
+                                                      "ouvre la page suivante."}));
         QCOMPARE(read(f.path("elsewhere/b.htm")), std::string("<html>A</html>"));
         QVERIFY(!exists(f.page));
         QVERIFY(Fichier_Courant.empty());

@@ -12,6 +12,7 @@ class IsolatingInterceptor;
 class LoopbackFileServer;
 class PagePrinter;
 class PageSchemeHandler;
+class QLabel;
 class QTimer;
 class QWebEngineProfile;
 class QWebEngineView;
@@ -32,8 +33,12 @@ public:
     void PrintWithoutPrompt() override;
     ViewerDocument* Document() override;
     bool isTypingInPage() const override;
+    void showBlankNotice(const QString& text) override;
 
     QWebEngineView* view() const { return webView; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     class ShownDocument;
@@ -43,6 +48,7 @@ private:
     QUrl urlForAddress(const std::string& address);
     void onLoadFinished();
     void showNotice(const std::string& path, const QString& text);
+    void hideBlankNotice();
     void showFindDialog();
 
     // What the profile uses lives longer than the profile.
@@ -55,6 +61,8 @@ private:
     QWebEngineView* webView = nullptr;
     PagePrinter* printer = nullptr;
     QPointer<FindDialog> findDialog;
+    // The word over the blank view after a command; hidden while a page is shown.
+    QLabel* blankNotice = nullptr;
     // Gives the keyboard focus back to the page once the engine has swapped its drawing widget.
     QTimer* focusReturn = nullptr;
     int focusReturnsLeft = 0;

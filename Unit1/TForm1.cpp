@@ -5,6 +5,8 @@
 #include "platform/error.h"
 #include "platform/ui/error_guard.h"
 #include "platform/ui/event_loop.h"
+#include "platform/ui/screen_size.h"
+#include "platform/ui/wrapping_menu_bar.h"
 #include "platform/viewer/web_browser.h"
 #include "settings/TIniFile.h"
 #include "settings/settings_path.h"
@@ -12,7 +14,7 @@
 #include <QAction>
 #include <QFile>
 #include <QMenu>
-#include <QMenuBar>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -79,7 +81,9 @@ QAction* TForm1::addCommand(const QString& caption, void (TForm1::*handler)())
 
 void TForm1::buildMenu()
 {
-    MainMenu1 = menuBar();
+    // The bar takes as many rows as the window's width needs, so that every entry stays in sight.
+    MainMenu1 = new WrappingMenuBar(this);
+    setMenuWidget(MainMenu1);
     Load1 = addCommand(QStringLiteral("&Ouvrir"), &TForm1::Load1Click);
     N1 = addCommand(QStringLiteral("<<<"), &TForm1::N1Click);
     N2 = addCommand(QStringLiteral(">>>"), &TForm1::N2Click);
@@ -137,10 +141,19 @@ void TForm1::FormDestroy()
 
 void TForm1::Lit_Ini()
 {
-    const TIniFile ini(settingsFiles().readPath);
+    const SettingsLocation location = settingsFiles();
+    const TIniFile ini(location.readPath);
     FormGeometry geometry(*this);
-    const SettingsValues values =
-        readSettings(ini, executableFolder(services.executablePath), services.screen, geometry);
+    const std::string startFolder =
+        defaultStartFolder(location, settingsFilePath(services.executablePath),
+                           executableFolder(services.executablePath), homeFolder());
+    const SettingsValues values = readSettings(ini, startFolder, services.screen, geometry);
+    if (values.Plein_Ecran) {
+        // Un-maximized, the window comes back to a usable size, its whole menu on two rows at most.
+        const int width = MainMenu1->narrowestWidthFor(2);
+        const QSize least(width, 2 * MainMenu1->heightForWidth(width));
+        setGeometry(usualPlacement(screen()->availableGeometry(), least));
+    }
     Chemin_Chargement = values.Chemin_Chargement;
     Chemin_Copie = values.Chemin_Copie;
     Chemin_Deplacement = values.Chemin_Deplacement;

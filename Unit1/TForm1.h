@@ -14,9 +14,9 @@
 class FolderPagesPanel;
 class QAction;
 class QMenu;
-class QMenuBar;
 class UserDialogs;
 class WebBrowser;
+class WrappingMenuBar;
 struct FileOperationRequest;
 
 // What the main window works with, given from outside so that tests can script each part.
@@ -50,7 +50,7 @@ public:
 
     // Components.
     WebBrowser* WebBrowser1 = nullptr;
-    QMenuBar* MainMenu1 = nullptr;
+    WrappingMenuBar* MainMenu1 = nullptr;
     QAction* Load1 = nullptr;
     QAction* N1 = nullptr;
     QAction* N2 = nullptr;

@@ -8,6 +8,7 @@
 #include "platform/ui/event_loop.h"
 #include "platform/ui/shown_text.h"
 #include "platform/ui/user_dialogs.h"
+#include "platform/viewer/web_browser.h"
 
 #include <QAction>
 
@@ -104,6 +105,10 @@ void TForm1::Delete1Click()
         askMainWindowToClose();
     Fichier_Courant.clear();
     setTitle(std::string());
+    WebBrowser1->showBlankNotice(
+        QStringLiteral("« %1 » est dans la corbeille.\nCtrl+Z l'en sort ; Ctrl+Page suiv. ouvre la "
+                       "page suivante.")
+            .arg(shownText(fileNameOf(lastPage))));
 }
 
 void TForm1::Copy1Click()
@@ -146,4 +151,8 @@ void TForm1::Move1Click()
         askMainWindowToClose();
     Fichier_Courant.clear();
     setTitle(std::string());
+    WebBrowser1->showBlankNotice(
+        QStringLiteral("« %1 » est maintenant dans « %2 ».\nCtrl+Z la ramène ; Ctrl+Page suiv. "
+                       "ouvre la page suivante.")
+            .arg(shownText(fileNameOf(lastPage)), shownText(folderWithoutDelimiterOf(*target))));
 }

@@ -58,7 +58,16 @@ std::string perUserSettingsPath(const std::string& xdgConfigHome, const std::str
     return joinPath(joinPath(folder, "velmo"), "velmo.INI");
 }
 
-std::string perUserSettingsPath()
+std::string defaultStartFolder(const SettingsLocation& location, const std::string& besidePath,
+                               const std::string& exeFolder, const std::string& home)
+{
+    if (location.writePath == besidePath || !isAbsoluteLocalPath(home))
+        return exeFolder;
+    const std::string folder = withoutTrailingSlashes(home);
+    return folder == "/" ? folder : folder + "/";
+}
+
+std::string homeFolder()
 {
     std::string home = environment("HOME");
     if (home.empty()) {
@@ -66,5 +75,10 @@ std::string perUserSettingsPath()
         if (account != nullptr && account->pw_dir != nullptr)
             home = account->pw_dir;
     }
-    return perUserSettingsPath(environment("XDG_CONFIG_HOME"), home);
+    return home;
+}
+
+std::string perUserSettingsPath()
+{
+    return perUserSettingsPath(environment("XDG_CONFIG_HOME"), homeFolder());
 }

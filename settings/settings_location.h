@@ -18,6 +18,16 @@ SettingsLocation settingsLocation(const std::string& besidePath, const std::stri
 // A failure here shows in the write that follows.
 void prepareForWriting(const SettingsLocation& location);
 
+// The folder that the Open, Copy and Move dialogs start in while none is stored: the program's own
+// for a copy whose settings lie beside it, the user's home folder (ending with "/") when the
+// settings are the user's own, as for a system-wide install, whose program folder holds no pages.
+// `besidePath` is the settings file beside the executable, `exeFolder` the executable's folder.
+std::string defaultStartFolder(const SettingsLocation& location, const std::string& besidePath,
+                               const std::string& exeFolder, const std::string& home);
+
+// The user's home folder: $HOME, or the account's when HOME is unset; "" without either.
+std::string homeFolder();
+
 // $XDG_CONFIG_HOME/velmo/velmo.INI, or ~/.config/velmo/velmo.INI when that variable is unset or not
 // an absolute path; "" without a home folder.
 std::string perUserSettingsPath(const std::string& xdgConfigHome, const std::string& home);

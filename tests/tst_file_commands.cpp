@@ -49,12 +49,13 @@ struct FileFixture : FormFixture {
     }
     std::string trashed(const std::string& name) const { return home.trash() + "/files/" + name; }
 
-    // The command of a test row, answering its dialogs: rename to "b", copy or move into
-    // elsewhere/.
-    void run(const QString& command)
+    // The command of a test row, answering its dialogs: rename to "b", copy or move to `target`
+    // (yes to making its folder).
+    void run(const QString& command, const std::string& target = "elsewhere/a.htm")
     {
         dialogs.inputAnswers = {QString("b")};
-        dialogs.saveAnswers = {path("elsewhere/a.htm")};
+        dialogs.saveAnswers = {path(target)};
+        fileDialogs.answers = {true};
         if (command == "rename after the title") {
             form->renameAfterTitle();
             return;
@@ -242,7 +243,11 @@ private slots:
         QCOMPARE(f.requests[0].function, unsigned(FO_DELETE));
         QCOMPARE(f.requests[0].flags, std::uint16_t(0x0050));
         QVERIFY(f.requests[0].to.empty());
-        QCOMPARE(f.log, (std::vector<std::string>{release, "pending", "fileOperation"}));
+        // The blank view then says where the page went and how to go on.
+        QCOMPARE(f.log, (std::vector<std::string>{
+                            release, "pending", "fileOperation",
+                            "Notice:« a.htm » est dans la corbeille.\nCtrl+Z l'en sort ; "
+                            "Ctrl+Page suiv. ouvre la page suivante."}));
         QVERIFY(!exists(f.page));
         QCOMPARE(read(f.trashed("a.htm")), std::string("<html>A</html>"));
         QVERIFY(f.fileDialogs.questions.empty());
@@ -297,7 +302,11 @@ private slots:
         QCOMPARE(f.dialogs.saveTitles.back(), "D\u00e9placement du fichier " + qs(f.page));
         QCOMPARE(f.requests[0].function, unsigned(FO_MOVE));
         QCOMPARE(f.requests[0].flags, std::uint16_t(0x0048));
-        QCOMPARE(f.log, (std::vector<std::string>{release, "pending", "fileOperation"}));
+        QCOMPARE(f.log, (std::vector<std::string>{release, "pending", "fileOperation",
+                                                  "Notice:« a.htm » est maintenant dans « " +
+                                                      f.path("elsewhere") +
+                                                      " ».\nCtrl+Z la ramène ; Ctrl+Page suiv. "
+                                                      "ouvre la page suivante."}));
         QCOMPARE(read(f.path("elsewhere/b.htm")), std::string("<html>A</html>"));
         QVERIFY(!exists(f.page));
         QVERIFY(Fichier_Courant.empty());
@@ -385,6 +394,7 @@ private slots:
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("withFolder"); // the page saved whole, with its companion folder
+        QTest::addColumn<QString>("target");  // of a copy or move
         QTest::addColumn<QStringList>("trashAfter");
         for (const bool withFolder : {false, true}) {
             const char* kind = withFolder ? " with its folder" : "";
@@ -392,26 +402,34 @@ private slots:
                                            ? QStringList{"a.htm", "a_files", "info/a.htm.trashinfo",
                                                          "info/a_files.trashinfo"}
                                            : QStringList{"a.htm", "info/a.htm.trashinfo"};
-            QTest::addRow("rename%s", kind) << "rename" << withFolder << QStringList{};
+            const QString target = "elsewhere/a.htm";
+            // Folders that the command made to hold the page go when it is taken back.
+            const QString newFolders = "elsewhere/new/deeper/a.htm";
+            QTest::addRow("rename%s", kind) << "rename" << withFolder << target << QStringList{};
             QTest::addRow("rename after the title%s", kind)
-                << "rename after the title" << withFolder << QStringList{};
-            QTest::addRow("move%s", kind) << "move" << withFolder << QStringList{};
-            QTest::addRow("delete%s", kind) << "delete" << withFolder << QStringList{};
+                << "rename after the title" << withFolder << target << QStringList{};
+            QTest::addRow("move%s", kind) << "move" << withFolder << target << QStringList{};
+            QTest::addRow("move into new folders%s", kind)
+                << "move" << withFolder << newFolders << QStringList{};
+            QTest::addRow("delete%s", kind) << "delete" << withFolder << target << QStringList{};
             // The copy, not the original, goes to the trash.
-            QTest::addRow("copy%s", kind) << "copy" << withFolder << copies;
+            QTest::addRow("copy%s", kind) << "copy" << withFolder << target << copies;
+            QTest::addRow("copy into new folders%s", kind)
+                << "copy" << withFolder << newFolders << copies;
         }
     }
     void undoTakesBackEachCommand()
     {
         QFETCH(QString, command);
         QFETCH(bool, withFolder);
+        QFETCH(QString, target);
         QFETCH(QStringList, trashAfter);
         FileFixture f;
         if (withFolder)
             savedPage::make(f.path("pages"));
         const std::string content = read(f.page);
         const std::vector<std::string> before = entriesOf(f.path("pages"));
-        f.run(command);
+        f.run(command, target.toStdString());
         QVERIFY(entriesOf(f.path("pages")) != before || !entriesOf(f.path("elsewhere")).empty());
         f.log.clear();
 

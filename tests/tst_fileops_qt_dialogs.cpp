@@ -92,7 +92,8 @@ private slots:
                  EEXIST);
 
         QCOMPARE(shownText, "Impossible de renommer « " + QString::fromStdString(home.path()) +
-                                "/a.htm ». Un fichier de ce nom existe déjà.");
+                                "/a.htm ». Le nom « b.htm » existe déjà dans ce dossier : "
+                                "choisissez-en un autre.");
     }
 
     void companionLeftBehindShowsAWarning()

@@ -147,7 +147,7 @@ private slots:
         // A problem that fell through to the errno table would read "Erreur système".
         QStringList seen;
         for (int p = static_cast<int>(FileProblem::Cancelled);
-             p <= static_cast<int>(FileProblem::ShortCopy); ++p) {
+             p <= static_cast<int>(FileProblem::NameTooLong); ++p) {
             const FileFailure failure{static_cast<FileProblem>(p), 0, "", ""};
             const QString text = QString::fromStdString(failureMessage(FileAction::Copy, failure));
             QVERIFY2(!text.contains("Erreur système"), qPrintable(text));

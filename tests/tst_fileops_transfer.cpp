@@ -200,12 +200,22 @@ private slots:
         QTest::newRow("same name")
             << "src/a.htm" << true << "" << QStringList{"a.htm", "taken.htm"};
         QTest::newRow("onto an existing name")
-            << "src/taken.htm" << false << "Un fichier de ce nom existe déjà."
+            << "src/taken.htm" << false
+            << "Le nom « taken.htm » existe déjà dans ce dossier : choisissez-en un autre."
             << QStringList{"a.htm", "taken.htm"};
         QTest::newRow("into another folder")
             << "other/b.htm" << false << "même dossier" << QStringList{"a.htm", "taken.htm"};
         QTest::newRow("new name holding a slash")
-            << "src/sub/b.htm" << false << "même dossier" << QStringList{"a.htm", "taken.htm"};
+            << "src/sub/b.htm" << false << "Un nom ne peut pas contenir « / »."
+            << QStringList{"a.htm", "taken.htm"};
+        QTest::newRow("new name climbing out of the folder")
+            << "src/../other/b.htm" << false << "Un nom ne peut pas contenir « / »."
+            << QStringList{"a.htm", "taken.htm"};
+        // 255 bytes are 127 characters of a name written in two-byte letters.
+        QTest::newRow("name too long in bytes, not in characters")
+            << "src/" + QString(200, QChar(0xE9)) + ".htm" << false
+            << "au plus 255 octets, soit environ 128 caractères de ce nom"
+            << QStringList{"a.htm", "taken.htm"};
         QTest::newRow("empty name") << "src/" << false << "pas un nom de fichier valable"
                                     << QStringList{"a.htm", "taken.htm"};
         QTest::newRow("dot") << "src/." << false << "pas un nom de fichier valable"
@@ -227,10 +237,10 @@ private slots:
         writeBytes(folder + "/taken.htm", "autre");
         ScriptedFileDialogs dialogs;
 
-        const int result =
-            runFileOperation(requestOf(FO_RENAME, folder + "/a.htm",
-                                       home.path() + "/" + target.toStdString(), kRenameFlags),
-                             dialogs);
+        const int result = runFileOperation(
+            requestOf(FO_RENAME, folder + "/a.htm",
+                      home.path() + "/" + target.toUtf8().toStdString(), kRenameFlags),
+            dialogs);
 
         QCOMPARE(result == 0, succeeds);
         std::vector<std::string> expected;

@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QWebEngineView>
 
+#include <memory>
+
 // "chat" appears four times, once in capitals and once inside a link, which find also searches.
 static const char* const page = "<html><body><p>Le chat dort.</p><p>Un CHAT noir.</p>"
                                 "<p>chat, <a href='#x'>chat</a></p></body></html>";
@@ -122,6 +124,57 @@ private slots:
         dialog->showFind();
         QVERIFY(changed.wait(10000));
         QCOMPARE(dialog->resultText(), QStringLiteral("1 sur 1"));
+    }
+
+    // Rows: where the words found stand, in the page's order; the match made current.
+    void neverCoversTheMatch_data()
+    {
+        QTest::addColumn<QStringList>("places");
+        QTest::addColumn<int>("current");
+        QTest::newRow("at the top right, where it first stands") << QStringList{"top"} << 1;
+        QTest::newRow("at the bottom right") << QStringList{"bottom"} << 1;
+        QTest::newRow("the second, at the bottom right after one at the top right")
+            << QStringList{"top", "bottom"} << 2;
+    }
+    void neverCoversTheMatch()
+    {
+        QFETCH(QStringList, places);
+        QFETCH(int, current);
+        QString words;
+        for (int i = 0; i < places.size(); ++i)
+            words += QStringLiteral("<p id='m%1' style='position:fixed; right:16px; %2:8px; "
+                                    "margin:0; font-size:48px'>cible</p>")
+                         .arg(i + 1)
+                         .arg(places[i]);
+        QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+        view->setHtml(QStringLiteral("<html><body>") + words + QStringLiteral("</body></html>"));
+        QVERIFY(loaded.wait(20000));
+        auto clear = std::make_unique<QSignalSpy>(dialog, &FindDialog::clearOfMatch);
+        typeAndWait(QStringLiteral("cible"));
+        for (int i = 1; i < current; ++i) {
+            clear = std::make_unique<QSignalSpy>(dialog, &FindDialog::clearOfMatch);
+            clickAndWait("findNext");
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!clear->isEmpty(), 10000);
+
+        QVariant box;
+        view->page()->runJavaScript(
+            QStringLiteral("(r => [r.left, r.top, r.width, r.height])("
+                           "document.getElementById('m%1').getBoundingClientRect())")
+                .arg(current),
+            [&box](const QVariant& answer) { box = answer; });
+        QTRY_VERIFY_WITH_TIMEOUT(box.isValid(), 10000);
+        const QVariantList r = box.toList();
+        const QRect match(view->mapToGlobal(QPoint(r[0].toInt(), r[1].toInt())),
+                          QSize(r[2].toInt(), r[3].toInt()));
+        QVERIFY2(!dialog->frameGeometry().intersects(match),
+                 qPrintable(QStringLiteral("dialog %1,%2 %3x%4 over the match at %5,%6")
+                                .arg(dialog->frameGeometry().x())
+                                .arg(dialog->frameGeometry().y())
+                                .arg(dialog->width())
+                                .arg(dialog->height())
+                                .arg(match.x())
+                                .arg(match.y())));
     }
 };
 

@@ -5,9 +5,11 @@
 #include "platform/ui/folder_pages_panel.h"
 #include "platform/ui/screen_size.h"
 #include "platform/ui/start_failure.h"
+#include "platform/ui/wrapping_menu_bar.h"
 #include "settings/TIniFile.h"
 #include "support/form_fixture.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QDir>
 #include <QDropEvent>
@@ -16,7 +18,9 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QStyle>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeView>
 #include <QWindow>
 
@@ -101,6 +105,68 @@ private slots:
         QVERIFY(!form.rapidement1->isChecked());
         QVERIFY(form.windowTitle().startsWith("Velmo 2.3 "));
         QCOMPARE(Form1, &form);
+    }
+
+    // Rows: the window's width, and a scale of its text as a screen of another scale gives it.
+    void menuTakesTheRowsTheWidthNeeds_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<qreal>("scale");
+        for (const qreal scale : {1.0, 1.75})
+            for (const int width : {640, 420, 1200})
+                QTest::addRow("%d px, text x%.2f", width, scale) << width << scale;
+    }
+    void menuTakesTheRowsTheWidthNeeds()
+    {
+        QFETCH(int, width);
+        QFETCH(qreal, scale);
+        FormFixture f;
+        TForm1& form = f.create();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QFont font = form.font();
+        font.setPointSizeF(font.pointSizeF() * scale);
+        form.setFont(font);
+        form.resize(width, 480);
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+
+        const QList<QMenuBar*> rows = form.MainMenu1->rows();
+        QList<QAction*> shown;
+        QList<QRect> places;
+        for (QMenuBar* row : rows) {
+            for (const QToolButton* button : row->findChildren<QToolButton*>())
+                QVERIFY2(!button->isVisible(), "entries hidden behind a button");
+            QAccessibleInterface* readOut = QAccessible::queryAccessibleInterface(row);
+            QCOMPARE(readOut->childCount(), row->actions().size());
+            for (int i = 0; i < row->actions().size(); ++i) {
+                QAction* entry = row->actions()[i];
+                const QRect inRow = row->actionGeometry(entry);
+                const QRect place(row->mapTo(&form, inRow.topLeft()), inRow.size());
+                QVERIFY2(form.rect().contains(place), qPrintable(entry->text()));
+                for (const QRect& other : places)
+                    QVERIFY2(!other.intersects(place), qPrintable(entry->text()));
+                places << place;
+                shown << entry;
+                QCOMPARE(readOut->child(i)->text(QAccessible::Name),
+                         QString(entry->text()).remove('&'));
+            }
+        }
+        QCOMPARE(shown, form.MainMenu1->actions());
+        // No more rows than the width needs: a row's first entry would not fit on the one above.
+        const int spacing = form.style()->pixelMetric(QStyle::PM_MenuBarItemSpacing);
+        const int frame = form.style()->pixelMetric(QStyle::PM_MenuBarPanelWidth);
+        for (qsizetype i = 1; i < rows.size(); ++i) {
+            const int end = rows[i - 1]->actionGeometry(rows[i - 1]->actions().last()).right();
+            const int next = rows[i]->actionGeometry(rows[i]->actions().first()).width();
+            QVERIFY(end + 1 + spacing + next > rows[i - 1]->width() - frame);
+        }
+        // The viewer starts just below the last row and takes the rest of the window, whose size
+        // stays the one the settings file knows.
+        const int menuBottom = rows.last()->mapTo(&form, QPoint(0, rows.last()->height())).y();
+        QCOMPARE(f.viewer->mapTo(&form, QPoint()), QPoint(0, menuBottom));
+        QCOMPARE(f.viewer->size(), QSize(width, 480 - menuBottom));
+        QCOMPARE(form.size(), QSize(width, 480));
     }
 
     void quickQuitItemFlipsOncePerChoice()
@@ -514,6 +580,12 @@ private slots:
                        true);
         TForm1& form = f.create();
         QVERIFY(form.windowState() & Qt::WindowMaximized);
+        // Brought back from maximized, it takes a usable part of the screen, centred.
+        form.showNormal();
+        const QRect available = form.screen()->availableGeometry();
+        QVERIFY2(form.width() >= available.width() / 2 && form.height() >= available.height() / 2,
+                 qPrintable(QString("%1x%2").arg(form.width()).arg(form.height())));
+        QCOMPARE(form.geometry().center(), available.center());
     }
 
     void unwritableSettingsAreReportedOnce()

@@ -204,7 +204,8 @@ private slots:
     }
 
     // Rows: the folder beside the program and its settings file, the per-user file and whether its
-    // folder can be made; the file read and the one written ("" when the write fails).
+    // folder can be made; the file read and the one written ("" when the write fails), the folder
+    // the dialogs start in while none is stored.
     void location_data()
     {
         QTest::addColumn<bool>("folderWritable");
@@ -214,27 +215,35 @@ private slots:
         QTest::addColumn<bool>("configWritable");
         QTest::addColumn<QString>("readFrom");
         QTest::addColumn<QString>("writtenTo");
+        QTest::addColumn<QString>("startFolder");
         const QByteArray admin = "; pos\xE9 par l'administrateur\r\n[Configuration]\r\n";
         const QByteArray mine = "[Configuration]\r\n; mien\r\nGestion rapide=0\r\n";
         QTest::newRow("writable folder") << true << admin << true << mine << true << "beside"
-                                         << "beside";
+                                         << "beside"
+                                         << "program";
         QTest::newRow("writable folder, no file yet")
             << true << noFile << false << noFile << true << "beside"
-            << "beside";
+            << "beside"
+            << "program";
         QTest::newRow("read-only folder, writable file")
             << false << admin << true << mine << true << "beside"
-            << "beside";
+            << "beside"
+            << "program";
         QTest::newRow("read-only folder, no per-user file")
             << false << admin << false << noFile << true << "beside"
-            << "per-user";
+            << "per-user"
+            << "home";
         QTest::newRow("read-only folder, nothing beside")
             << false << noFile << false << noFile << true << "beside"
-            << "per-user";
+            << "per-user"
+            << "home";
         QTest::newRow("read-only folder, per-user file")
             << false << admin << false << mine << false << "per-user"
-            << "per-user";
+            << "per-user"
+            << "home";
         QTest::newRow("neither writable") << false << admin << false << noFile << false << "beside"
-                                          << "";
+                                          << ""
+                                          << "home";
     }
     void location()
     {
@@ -245,6 +254,7 @@ private slots:
         QFETCH(bool, configWritable);
         QFETCH(QString, readFrom);
         QFETCH(QString, writtenTo);
+        QFETCH(QString, startFolder);
         static int count = 0;
         const std::string top = pathOf("location") + std::to_string(++count);
         const std::string bin = top + "/bin", config = top + "/config";
@@ -269,6 +279,8 @@ private slots:
         OrdinaryUser user;
         const SettingsLocation location = settingsLocation(besidePath, perUserPath);
         QCOMPARE(location.readPath, pathFor(readFrom));
+        QCOMPARE(defaultStartFolder(location, besidePath, bin + "/", "/home/u"),
+                 startFolder == "home" ? std::string("/home/u/") : bin + "/");
         const QByteArray read = readFile(location.readPath);
         prepareForWriting(location);
         TIniFile ini(location.writePath);

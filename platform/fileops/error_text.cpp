@@ -24,7 +24,16 @@ std::string actionSentence(FileAction action)
     return "Impossible de traiter « %1 ».";
 }
 
-std::string problemSentence(const FileFailure& failure)
+// About how many characters of a name fit in `limit` bytes, at the name's own bytes per character.
+std::size_t charactersThatFit(const std::string& name, int limit)
+{
+    std::size_t characters = 0;
+    for (const char c : name)
+        characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return name.empty() ? std::size_t(limit) : std::size_t(limit) * characters / name.size();
+}
+
+std::string problemSentence(FileAction action, const FileFailure& failure)
 {
     switch (failure.problem) {
     case FileProblem::None:
@@ -40,7 +49,21 @@ std::string problemSentence(const FileFailure& failure)
     case FileProblem::UnknownFunction:
         return "Cette opération sur les fichiers n'existe pas.";
     case FileProblem::RenameElsewhere:
-        return "Le nouveau nom doit désigner le même dossier.";
+        return "Le nouveau nom doit désigner le même dossier : pour changer de dossier, "
+               "déplacez le fichier.";
+    case FileProblem::SlashInName:
+        return "Un nom ne peut pas contenir « / ».";
+    case FileProblem::NameTaken:
+        if (action == FileAction::Rename)
+            return fillIn("Le nom « %1 » existe déjà dans ce dossier : choisissez-en un autre.",
+                          {nameOf(failure.other)});
+        return fillIn("« %1 » existe déjà : renommez ou déplacez cet élément, puis réessayez.",
+                      {failure.other});
+    case FileProblem::NameTooLong:
+        return fillIn("Le nouveau nom est trop long : un nom compte au plus %1 octets, soit "
+                      "environ %2 caractères de ce nom. Raccourcissez-le.",
+                      {std::to_string(failure.code),
+                       std::to_string(charactersThatFit(failure.other, failure.code))});
     case FileProblem::BadName:
         return "Le nouveau nom n'est pas un nom de fichier valable.";
     case FileProblem::SameItem:
@@ -112,6 +135,6 @@ std::string reasonOfError(int code)
 std::string failureMessage(FileAction action, const FileFailure& failure)
 {
     if (failure.item.empty())
-        return problemSentence(failure);
-    return fillIn(actionSentence(action), {failure.item}) + " " + problemSentence(failure);
+        return problemSentence(action, failure);
+    return fillIn(actionSentence(action), {failure.item}) + " " + problemSentence(action, failure);
 }

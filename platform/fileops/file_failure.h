@@ -27,14 +27,18 @@ enum class FileProblem {
     NotInTrash,      // a trashed item to restore whose entry is no longer in the trash
     NameClash,       // the target holds two names of a folder as one (no case distinction)
     ShortCopy,       // the copy ended with fewer bytes than its source held
+    NameTaken,       // `other`, the item's new place, is taken by another item
+    SlashInName,     // a new name holding "/": a rename stays in its folder
+    NameTooLong,     // `other`, a new name, has more bytes than `code`, the most its folder takes
 };
 
 // The outcome of one step: no problem, or the problem and the item it concerns.
 struct FileFailure {
     FileProblem problem = FileProblem::None;
-    int code = 0;      // errno value for FileProblem::System
+    int code = 0;      // errno value for FileProblem::System; the byte limit for NameTooLong
     std::string item;  // the path that the message names
-    std::string other; // NameClash: the name that `item`'s name cannot be told apart from
+    std::string other; // NameClash: the name that `item`'s name cannot be told apart from;
+                       // NameTaken, NameTooLong: the new place or name
 
     explicit operator bool() const { return problem != FileProblem::None; }
 };
@@ -47,4 +51,10 @@ inline FileFailure systemFailure(int code, const std::string& item)
 inline FileFailure problemWith(FileProblem problem, const std::string& item)
 {
     return {problem, 0, item, {}};
+}
+
+// The item cannot go to `place`: another item is there.
+inline FileFailure nameTaken(const std::string& item, const std::string& place)
+{
+    return {FileProblem::NameTaken, 0, item, place};
 }

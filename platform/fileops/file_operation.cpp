@@ -97,6 +97,10 @@ int resultCode(const FileFailure& failure)
         return ECANCELED;
     case FileProblem::System:
         return failure.code ? failure.code : EIO;
+    case FileProblem::NameTaken:
+        return EEXIST;
+    case FileProblem::NameTooLong:
+        return ENAMETOOLONG;
     default:
         return EINVAL;
     }

@@ -52,6 +52,7 @@ struct FileOperationReport {
     struct Entry {
         PlacedItem item;
         std::optional<PlacedItem> companion;
+        std::string madeFolder; // the highest folder made to hold the item; "" for none
     };
     unsigned function = 0;
     std::vector<Entry> entries;
@@ -67,7 +68,8 @@ int runFileOperation(const FileOperationRequest& request, FileOperationDialogs& 
                      FileOperationReport* report = nullptr);
 
 // Takes back what a request did, as its report tells, with the same dialogs: a rename or a move
-// goes back, a copy goes to the trash, a trashed item comes back out of the trash. Nothing is
+// goes back, a copy goes to the trash, a trashed item comes back out of the trash; a folder made
+// to hold a moved or copied item goes too, when nothing else has come into it. Nothing is
 // replaced: when an old place is taken or an item is no longer where the report says, the error is
 // shown and nothing changes. True once all is taken back; the report then holds where the items
 // were put back from (a trash entry may have been made anew for another try after a failure).

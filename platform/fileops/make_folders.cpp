@@ -4,8 +4,9 @@
 
 #include <cerrno>
 #include <sys/stat.h>
+#include <unistd.h>
 
-int makeFolders(const std::string& path, mode_t mode)
+int makeFolders(const std::string& path, mode_t mode, std::string* firstMade)
 {
     struct stat st;
     if (stat(path.c_str(), &st) == 0)
@@ -14,10 +15,21 @@ int makeFolders(const std::string& path, mode_t mode)
         return errno;
     const std::string parent = parentOf(path);
     if (!parent.empty() && parent != path) {
-        if (const int error = makeFolders(parent, mode))
+        if (const int error = makeFolders(parent, mode, firstMade))
             return error;
     }
-    if (mkdir(path.c_str(), mode) == 0 || errno == EEXIST)
+    if (mkdir(path.c_str(), mode) == 0) {
+        if (firstMade && firstMade->empty())
+            *firstMade = path;
         return 0;
-    return errno;
+    }
+    return errno == EEXIST ? 0 : errno;
+}
+
+void removeEmptyFolders(const std::string& folder, const std::string& top)
+{
+    for (std::string path = withoutTrailingSlashes(folder);
+         path.compare(0, top.size(), top) == 0 && rmdir(path.c_str()) == 0 && path != top;
+         path = parentOf(path)) {
+    }
 }

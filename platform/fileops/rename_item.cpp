@@ -1,4 +1,5 @@
 #include "platform/fileops/local_path.h"
+#include "platform/fileops/name_length.h"
 #include "platform/fileops/no_replace_rename.h"
 #include "platform/fileops/operations.h"
 
@@ -7,8 +8,16 @@
 
 FileFailure renameItem(const std::string& source, const std::string& target)
 {
+    // A new name that holds "/" reads as a path into another folder: say what is wrong with it.
+    const std::string folder = parentOf(source);
+    const std::string inFolder = folder == "/" ? folder : folder + "/";
+    if (target.compare(0, inFolder.size(), inFolder) == 0 &&
+        target.find('/', inFolder.size()) != std::string::npos)
+        return problemWith(FileProblem::SlashInName, source);
     if (isBadName(nameOf(target)))
         return problemWith(FileProblem::BadName, source);
+    if (const std::size_t longest = longestNameIn(folder); nameOf(target).size() > longest)
+        return {FileProblem::NameTooLong, int(longest), source, nameOf(target)};
     struct stat item;
     if (lstat(source.c_str(), &item) != 0)
         return systemFailure(errno, source);
@@ -23,5 +32,7 @@ FileFailure renameItem(const std::string& source, const std::string& target)
     if (nameOf(target) == nameOf(source))
         return {};
     const int error = renameNoReplace(source, target);
+    if (error == EEXIST)
+        return nameTaken(source, target);
     return error ? systemFailure(error, source) : FileFailure{};
 }

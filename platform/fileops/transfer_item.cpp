@@ -5,6 +5,7 @@
 #include "platform/fileops/free_name.h"
 #include "platform/fileops/local_path.h"
 #include "platform/fileops/make_folders.h"
+#include "platform/fileops/name_length.h"
 #include "platform/fileops/no_replace_rename.h"
 #include "platform/fileops/operations.h"
 #include "platform/fileops/remove_tree.h"
@@ -19,10 +20,10 @@
 
 namespace {
 
-// Makes sure the target folder exists, creating it when the user agrees. Failures name the source,
-// the item the user asked to copy or move.
+// Makes sure the target folder exists, creating it when the user agrees; `made` then takes the
+// highest folder created. Failures name the source, the item the user asked to copy or move.
 FileFailure targetFolderReady(const std::string& folder, const std::string& source,
-                              std::uint16_t flags, FileOperationDialogs& dialogs)
+                              std::uint16_t flags, FileOperationDialogs& dialogs, std::string& made)
 {
     struct stat st;
     if (stat(folder.c_str(), &st) == 0)
@@ -31,7 +32,7 @@ FileFailure targetFolderReady(const std::string& folder, const std::string& sour
         return systemFailure(errno, source);
     if (!(flags & FOF_NOCONFIRMATION) && !dialogs.askYesNo(missingFolderQuestion(folder)))
         return problemWith(FileProblem::Cancelled, source);
-    if (const int error = makeFolders(folder, 0777))
+    if (const int error = makeFolders(folder, 0777, &made))
         return systemFailure(error, source);
     return {};
 }
@@ -199,6 +200,8 @@ FileFailure transferItem(FileAction action, const std::string& source, const std
     const std::string name = nameOf(targetPath);
     if (isBadName(name))
         return problemWith(FileProblem::BadName, source);
+    if (const std::size_t longest = longestNameIn(folder); name.size() > longest)
+        return {FileProblem::NameTooLong, int(longest), source, name};
 
     // What can never succeed fails before the question about a missing folder, which would
     // otherwise make a folder for nothing.
@@ -213,7 +216,8 @@ FileFailure transferItem(FileAction action, const std::string& source, const std
         return problemWith(FileProblem::SameItem, source);
     if (S_ISDIR(item.st_mode) && isSameOrInside(resolvedFolder, resolvedSource))
         return problemWith(FileProblem::IntoItself, source);
-    if (const FileFailure failure = targetFolderReady(folder, source, flags, dialogs))
+    std::string madeFolder;
+    if (const FileFailure failure = targetFolderReady(folder, source, flags, dialogs, madeFolder))
         return failure;
     removeAbandonedTemporaries(folder);
 
@@ -229,7 +233,7 @@ FileFailure transferItem(FileAction action, const std::string& source, const std
     choice.otherNames = ontoItself || (flags & FOF_RENAMEONCOLLISION);
     struct stat existing;
     if (!choice.otherNames && lstat(targetPath.c_str(), &existing) == 0)
-        return systemFailure(EEXIST, source);
+        return nameTaken(source, targetPath);
 
     // In its own folder the page stays beside its companion, which has nothing to do.
     std::optional<CompanionLeft> left;
@@ -250,6 +254,7 @@ FileFailure transferItem(FileAction action, const std::string& source, const std
     });
     if (!failure && done) {
         done->item = {source, unit.itemPlaced, {}};
+        done->madeFolder = madeFolder;
         if (!unit.companionPlaced.empty())
             done->companion = PlacedItem{unit.companion, unit.companionPlaced, {}};
     }

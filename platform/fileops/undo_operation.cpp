@@ -2,6 +2,8 @@
 #include "platform/fileops/file_operation.h"
 #include "platform/fileops/file_operation_dialogs.h"
 #include "platform/fileops/file_progress.h"
+#include "platform/fileops/local_path.h"
+#include "platform/fileops/make_folders.h"
 #include "platform/fileops/operations.h"
 
 #include <cerrno>
@@ -29,8 +31,10 @@ FileFailure checkPlaces(const FileOperationReport& done)
                 return done.function == FO_DELETE
                            ? problemWith(FileProblem::NotInTrash, placed->from)
                            : systemFailure(ENOENT, placed->to);
+            // The item as the user knows it: where it is now, or, out of the trash, where it was.
             if (done.function != FO_COPY && exists(placed->from))
-                return systemFailure(EEXIST, placed->from);
+                return nameTaken(done.function == FO_DELETE ? placed->from : placed->to,
+                                 placed->from);
         }
     }
     return {};
@@ -43,15 +47,22 @@ FileFailure undoEntry(unsigned function, FileOperationReport::Entry& entry,
     switch (function) {
     case FO_RENAME:
         return renameItem(entry.item.to, entry.item.from);
-    case FO_MOVE:
+    case FO_MOVE: {
         // Without FOF_RENAMEONCOLLISION: a place taken meanwhile fails, nothing is replaced.
-        return transferItem(FileAction::Move, entry.item.to, companion, entry.item.from, 0,
-                            dialogs);
+        const FileFailure failure =
+            transferItem(FileAction::Move, entry.item.to, companion, entry.item.from, 0, dialogs);
+        if (!failure && !entry.madeFolder.empty())
+            removeEmptyFolders(parentOf(entry.item.to), entry.madeFolder);
+        return failure;
+    }
     case FO_COPY: {
         FileProgress progress(FileAction::Trash);
-        return runInBackground(dialogs, progress, [&] {
+        const FileFailure failure = runInBackground(dialogs, progress, [&] {
             return trashWithCompanion(entry.item.to, companion, progress);
         });
+        if (!failure && !entry.madeFolder.empty())
+            removeEmptyFolders(parentOf(entry.item.to), entry.madeFolder);
+        return failure;
     }
     case FO_DELETE: {
         FileProgress progress(FileAction::Restore);

@@ -7,6 +7,9 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
@@ -25,6 +28,24 @@ std::optional<QString> chosenPath(QFileDialog& dialog)
     if (files.isEmpty() || files.first().isEmpty())
         return std::nullopt;
     return files.first();
+}
+
+// The width of the input box's field: 60 characters of the name at least, and enough for the box to
+// show its whole caption in the title bar, within the screen.
+int fieldWidthFor(QInputDialog& dialog, QLineEdit& edit, const QString& caption)
+{
+    const QFontMetrics metrics(edit.font());
+    const int fieldFrame =
+        edit.sizeHint().width() - metrics.horizontalAdvance(QLatin1Char('x')) * 17;
+    const int sixtyCharacters = fieldFrame + metrics.averageCharWidth() * 60;
+    // Title bars often use a bold face, and keep room for their buttons.
+    QFont titleFont = dialog.font();
+    titleFont.setBold(true);
+    const int captionWidth = QFontMetrics(titleFont).horizontalAdvance(caption) + 150;
+    const int besideField = dialog.sizeHint().width() - edit.sizeHint().width();
+    const QScreen* screen = dialog.screen();
+    const int room = screen ? screen->availableGeometry().width() - besideField : captionWidth;
+    return std::max(sixtyCharacters, std::min(captionWidth - besideField, room));
 }
 
 } // namespace
@@ -70,6 +91,7 @@ std::optional<QString> QtUserDialogs::inputQuery(QWidget* owner, const QString& 
     dialog.setCancelButtonText(QStringLiteral("Annuler"));
     if (auto* edit = dialog.findChild<QLineEdit*>()) {
         edit->setMaxLength(255);
+        edit->setMinimumWidth(fieldWidthFor(dialog, *edit, caption));
         edit->selectAll();
     }
     if (dialog.exec() != QDialog::Accepted)

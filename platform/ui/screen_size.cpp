@@ -11,3 +11,11 @@ ScreenSize sizeOfScreen(const QScreen* screen)
     const QRect geometry = screen->geometry();
     return {geometry.width(), geometry.height()};
 }
+
+QRect usualPlacement(const QRect& available, const QSize& least)
+{
+    const QSize size = (available.size() * 2 / 3).expandedTo(least).boundedTo(available.size());
+    QRect placement(QPoint(), size);
+    placement.moveCenter(available.center());
+    return placement;
+}

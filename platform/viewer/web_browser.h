@@ -38,6 +38,9 @@ public:
     // Whether the user is typing in a field of the page (its keys, Ctrl+Z among them, are the
     // page's).
     virtual bool isTypingInPage() const { return false; }
+    // Shows a short text over the blank view, a word about what a command did. It is no page: it
+    // is never reported as a document, and the next page shown takes it away.
+    virtual void showBlankNotice(const QString& text) = 0;
 
 signals:
     // command 2: back possible; 1: forward possible; -1: general update (a load under way).

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -159,8 +160,45 @@ WebEngineBrowser::~WebEngineBrowser()
     profile = nullptr;
 }
 
+void WebEngineBrowser::showBlankNotice(const QString& text)
+{
+    if (!blankNotice) {
+        blankNotice = new QLabel(this);
+        blankNotice->setTextFormat(Qt::PlainText);
+        blankNotice->setWordWrap(true);
+        blankNotice->setAlignment(Qt::AlignCenter);
+        blankNotice->setMargin(24);
+        blankNotice->setBackgroundRole(QPalette::Base);
+        blankNotice->setForegroundRole(QPalette::Text);
+        blankNotice->setAutoFillBackground(true);
+        // Any page that comes, also one the engine goes to by itself, takes the word away.
+        connect(page, &QWebEnginePage::urlChanged, blankNotice, [this](const QUrl& url) {
+            if (url.scheme() != QLatin1String("about"))
+                hideBlankNotice();
+        });
+    }
+    blankNotice->setText(text);
+    blankNotice->setGeometry(rect());
+    blankNotice->show();
+    blankNotice->raise();
+}
+
+void WebEngineBrowser::hideBlankNotice()
+{
+    if (blankNotice)
+        blankNotice->hide();
+}
+
+void WebEngineBrowser::resizeEvent(QResizeEvent* event)
+{
+    WebBrowser::resizeEvent(event);
+    if (blankNotice)
+        blankNotice->setGeometry(rect());
+}
+
 void WebEngineBrowser::Navigate(const std::string& address)
 {
+    hideBlankNotice();
     showingNotice = false;
     noticePath.clear();
     if (!address.empty() && address.front() == '/') {
@@ -207,12 +245,14 @@ void WebEngineBrowser::showNotice(const std::string& path, const QString& text)
 
 void WebEngineBrowser::GoBack()
 {
+    hideBlankNotice();
     page->navigationGate().historyStepAsked(NavigationGate::Clock::now());
     page->triggerAction(QWebEnginePage::Back);
 }
 
 void WebEngineBrowser::GoForward()
 {
+    hideBlankNotice();
     page->navigationGate().historyStepAsked(NavigationGate::Clock::now());
     page->triggerAction(QWebEnginePage::Forward);
 }

@@ -12,6 +12,7 @@ class IsolatingInterceptor;
 class LoopbackFileServer;
 class PagePrinter;
 class PageSchemeHandler;
+class QLabel;
 class QTimer;
 class QWebEngineLoadingInfo;
 class QWebEngineProfile;
@@ -34,6 +35,7 @@ public:
     void PrintWithoutPrompt() override;
     ViewerDocument* Document() override;
     bool isTypingInPage() const override;
+    void showBlankNotice(const QString& text) override;
 
     QWebEngineView* view() const { return webView; }
 
@@ -41,6 +43,7 @@ protected:
     // Notes the user's clicks and keys in the page, which alone let it follow a link to a local
     // file.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     class ShownDocument;
@@ -52,6 +55,7 @@ private:
     // The address of a document shown: for a local one, the path its host was issued for.
     std::string addressShown(const QUrl& url) const;
     void showNotice(const std::string& path, const QString& text);
+    void hideBlankNotice();
     void showFindDialog();
 
     // What the profile uses lives longer than the profile.
@@ -64,6 +68,8 @@ private:
     QWebEngineView* webView = nullptr;
     PagePrinter* printer = nullptr;
     QPointer<FindDialog> findDialog;
+    // The word over the blank view after a command; hidden while a page is shown.
+    QLabel* blankNotice = nullptr;
     // Gives the keyboard focus back to the page once the engine has swapped its drawing widget.
     QTimer* focusReturn = nullptr;
     int focusReturnsLeft = 0;

@@ -1,7 +1,8 @@
 # Installs into a prefix that the user cannot write, as a system-wide install is, and starts the
 # installed program as an ordinary user: checking "Quitter rapidement" then quitting shows no error
-# box, the user's own settings file (~/.config/velmo/velmo.INI) holds the option, and the next start
-# reads it back. As root the user is velmo-check; otherwise the prefix is made read-only.
+# box, the user's own settings file (~/.config/velmo/velmo.INI) holds the option and, as start
+# folders, the user's home, and the next start reads it back. As root the user is velmo-check;
+# otherwise the prefix is made read-only.
 # With VELMO_INSTALLED naming a program already installed (the package's), that one is started.
 source "$E2E_DIR/lib.sh"
 
@@ -59,8 +60,10 @@ keys "$window" alt+p Return
 sleep 0.3
 quit_without_error_box
 [ "$(ini_value "$settings" 'Gestion rapide')" = 1 ] || fail "option non enregistrée dans $settings"
-[ "$(ini_value "$settings" 'Chemin de chargement')" = "$bin/" ] ||
-    fail "dossier de chargement inattendu"
+# With settings of their own, the dialogs start in the user's home, not among the program's files.
+for key in 'Chemin de chargement' 'Chemin de copie' 'Chemin de déplacement'; do
+    [ "$(ini_value "$settings" "$key")" = "$home/" ] || fail "« $key » inattendu : $(ini_value "$settings" "$key")"
+done
 [ "$(stat -c %a "$home/.config/velmo")" = 700 ] || fail "le dossier des réglages n'est pas privé"
 [ ! -e "$bin/velmo.INI" ] || fail "des réglages ont été écrits à côté du programme"
 

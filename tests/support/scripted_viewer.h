@@ -29,6 +29,10 @@ public:
         QMetaObject::invokeMethod(
             this, [this] { log.push_back("pending"); }, Qt::QueuedConnection);
     }
+    void showBlankNotice(const QString& text) override
+    {
+        log.push_back("Notice:" + text.toStdString());
+    }
     void GoBack() override { log.push_back("GoBack"); }
     void GoForward() override { log.push_back("GoForward"); }
     void Stop() override { log.push_back("Stop"); }

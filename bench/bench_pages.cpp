@@ -1,9 +1,10 @@
 // Writes the saved pages that the page benchmarks show. Each page reports its own load event to
 // the benchmark's server on 127.0.0.1:PORT (see load_wait.cpp).
-// Usage: velmo_bench_pages text|pictures|next FOLDER PORT
+// Usage: velmo_bench_pages text|pictures|next|next-text FOLDER PORT
 //   text:     page.htm, 100 sections of text and a style sheet in page_files/;
 //   pictures: page.htm, 300 pictures (160x120 JPEG) and a style sheet in page_files/;
-//   next:     page01.htm ... page12.htm, 100 pictures each in pageNN_files/.
+//   next:     page01.htm ... page12.htm, 100 pictures each in pageNN_files/;
+//   next-text: page01.htm ... page12.htm, text pages.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -99,7 +100,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
     if (argc != 4) {
-        std::fprintf(stderr, "usage: %s text|pictures|next FOLDER PORT\n", argv[0]);
+        std::fprintf(stderr, "usage: %s text|pictures|next|next-text FOLDER PORT\n", argv[0]);
         return 2;
     }
     const QString kind = QString::fromLocal8Bit(argv[1]);
@@ -110,10 +111,11 @@ int main(int argc, char* argv[])
         written = written && writePage(folder, "page", "Notes de voyage", 0, 0, port);
     } else if (kind == QLatin1String("pictures")) {
         written = written && writePage(folder, "page", "Album", 300, 0, port);
-    } else if (kind == QLatin1String("next")) {
+    } else if (kind == QLatin1String("next") || kind == QLatin1String("next-text")) {
+        const int pictures = kind == QLatin1String("next") ? 100 : 0;
         for (int page = 1; written && page <= 12; ++page)
             written = writePage(folder, QStringLiteral("page%1").arg(page, 2, 10, QChar(u'0')),
-                                QStringLiteral("Album %1").arg(page), 100, page * 100, port);
+                                QStringLiteral("Album %1").arg(page), pictures, page * 100, port);
     } else {
         std::fprintf(stderr, "%s: unknown kind of page %s\n", argv[0], argv[1]);
         return 2;

@@ -2,7 +2,8 @@
 # Page benchmarks: Velmo against a bare web view on the same saved pages, in a private X server.
 # Times each page by its own load event (the page reports it to a server of the benchmark's), and
 # reads the memory (sum of Pss) of the program and all its processes once the page is shown.
-# Usage: bench/startup.sh [-p text|pictures|next] [-n RUNS] [-k STEPS] [-s SETTLE_SECONDS] [BUILD_DIR]
+# Usage: bench/startup.sh [-p text|pictures|next|next-text] [-n RUNS] [-k STEPS] [-s SETTLE_SECONDS]
+#        [BUILD_DIR]
 #   (see bench/README.md)
 set -euo pipefail
 
@@ -17,7 +18,7 @@ while getopts "p:n:k:s:h" option; do
     k) steps=$OPTARG ;;
     s) settle=$OPTARG ;;
     *)
-        sed -n '2,6s/^# \{0,1\}//p' "$0"
+        sed -n '2,7s/^# \{0,1\}//p' "$0"
         exit 2
         ;;
     esac
@@ -25,8 +26,8 @@ done
 shift $((OPTIND - 1))
 case $kind in
 text | pictures) steps=0 ;;
-next) ;;
-*) echo "type de page inconnu : $kind (text, pictures ou next)" >&2; exit 2 ;;
+next | next-text) ;;
+*) echo "type de page inconnu : $kind (text, pictures, next ou next-text)" >&2; exit 2 ;;
 esac
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$source_dir/build}" && pwd)
@@ -71,6 +72,7 @@ case $kind in
 text) page=$pages/page.htm description="texte de 100 sections et une feuille de style" ;;
 pictures) page=$pages/page.htm description="300 images JPEG 160×120 dans page_files/" ;;
 next) page=$pages/page01.htm description="$steps fois Ctrl+Page suivante, pages de 100 images JPEG 160×120 chacune" ;;
+next-text) page=$pages/page01.htm description="$steps fois Ctrl+Page suivante, pages de texte de 100 sections" ;;
 esac
 
 # ---- A private X server. Xvfb picks a free display number itself: choosing one here could race

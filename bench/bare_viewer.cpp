@@ -3,6 +3,7 @@
 // Usage: velmo_bare_viewer PAGE
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QMainWindow>
@@ -42,10 +43,10 @@ int main(int argc, char* argv[])
         const QFileInfo current(path);
         const QStringList names = current.dir().entryList(
             {QStringLiteral("*.htm"), QStringLiteral("*.html")}, QDir::Files, QDir::Name);
-        const qsizetype at = names.indexOf(current.fileName()) + direction;
-        if (at < 0 || at >= names.size() || names.indexOf(current.fileName()) < 0)
+        const qsizetype here = names.indexOf(current.fileName());
+        if (here < 0 || here + direction < 0 || here + direction >= names.size())
             return;
-        path = current.dir().filePath(names[at]);
+        path = current.dir().filePath(names[here + direction]);
         view->load(QUrl::fromLocalFile(path));
     };
     QObject::connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown), &window),

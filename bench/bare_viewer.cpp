@@ -1,10 +1,15 @@
-// The reference for the start-up benchmark: a plain web view in a main window, nothing else.
+// The reference for the page benchmarks: a plain web view in a main window, nothing else, with the
+// keys of the next and previous file of the folder.
 // Usage: velmo_bare_viewer PAGE
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QMainWindow>
+#include <QShortcut>
 #include <QUrl>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 #include <unistd.h>
@@ -23,16 +28,32 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     if (argc < 2)
         return 2;
-    const QString path = QFile::decodeName(argv[1]);
+    QString path = QFile::decodeName(argv[1]);
 
     QMainWindow window;
     auto* view = new QWebEngineView(&window);
     window.setCentralWidget(view);
+    // The pages of the benchmark tell its server on 127.0.0.1 when they have loaded.
+    view->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     // Velmo's window size on a first start (no settings file): the same area to paint.
     window.resize(640, 480);
-    // The title becomes the page's path once it has loaded, as Velmo's does.
-    QObject::connect(view, &QWebEngineView::loadFinished, &window,
-                     [&window, path] { window.setWindowTitle(path); });
+
+    // The next or previous file of the folder in name order, read at each key as Velmo does.
+    const auto step = [&path, view](int direction) {
+        const QFileInfo current(path);
+        const QStringList names = current.dir().entryList(
+            {QStringLiteral("*.htm"), QStringLiteral("*.html")}, QDir::Files, QDir::Name);
+        const qsizetype here = names.indexOf(current.fileName());
+        if (here < 0 || here + direction < 0 || here + direction >= names.size())
+            return;
+        path = current.dir().filePath(names[here + direction]);
+        view->load(QUrl::fromLocalFile(path));
+    };
+    QObject::connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown), &window),
+                     &QShortcut::activated, &window, [step] { step(1); });
+    QObject::connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp), &window),
+                     &QShortcut::activated, &window, [step] { step(-1); });
+
     view->load(QUrl::fromLocalFile(path));
     window.show();
     return QApplication::exec();

@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,25 +34,82 @@ Q_DECLARE_METATYPE(PageNavigation)
 
 namespace {
 
-// Sends a raw request to a server on 127.0.0.1 and reads its whole answer.
-QByteArray exchange(int port, const QByteArray& request)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    QByteArray answer;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::send(fd, request.constData(), static_cast<std::size_t>(request.size()), 0) ==
-            request.size()) {
-        char buffer[4096];
-        ssize_t n;
-        while ((n = ::recv(fd, buffer, sizeof buffer, 0)) > 0)
-            answer.append(buffer, n);
+// A connection to a server on 127.0.0.1 that takes its answers one by one.
+class ServerConnection {
+public:
+    explicit ServerConnection(int port) : fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        // Never waits for ever: an answer that does not come counts as none.
+        timeval timeout{30, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+        connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     }
-    ::close(fd);
-    return answer;
+    ~ServerConnection() { ::close(fd); }
+    ServerConnection(const ServerConnection&) = delete;
+    ServerConnection& operator=(const ServerConnection&) = delete;
+
+    bool isConnected() const { return connected; }
+
+    bool send(const QByteArray& bytes)
+    {
+        return ::send(fd, bytes.constData(), static_cast<std::size_t>(bytes.size()),
+                      MSG_NOSIGNAL) == bytes.size();
+    }
+
+    // The next answer, its head and the body its Content-Length gives; empty when the server
+    // closes the connection first.
+    QByteArray answer()
+    {
+        qsizetype headEnd;
+        while ((headEnd = received.indexOf("\r\n\r\n")) < 0)
+            if (!receiveMore())
+                return {};
+        const QByteArray head = received.left(headEnd);
+        const qsizetype lengthAt = head.indexOf("\r\nContent-Length: ");
+        const qsizetype length =
+            lengthAt < 0 ? 0
+                         : head.mid(lengthAt + 18, head.indexOf("\r", lengthAt + 2) - lengthAt - 18)
+                               .toLongLong();
+        while (received.size() < headEnd + 4 + length)
+            if (!receiveMore())
+                return {};
+        const QByteArray whole = received.left(headEnd + 4 + length);
+        received.remove(0, whole.size());
+        return whole;
+    }
+
+private:
+    bool receiveMore()
+    {
+        char buffer[4096];
+        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0)
+            return false;
+        received.append(buffer, n);
+        return true;
+    }
+
+    int fd;
+    bool connected = false;
+    QByteArray received;
+};
+
+// The requests of a row, each ending with its empty line; a last one without it is cut short.
+QByteArrayList requestsIn(const QByteArray& text)
+{
+    QByteArrayList requests;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        const qsizetype end = text.indexOf("\r\n\r\n", start);
+        const qsizetype next = end < 0 ? text.size() : end + 4;
+        requests << text.mid(start, next - start);
+        start = next;
+    }
+    return requests;
 }
 
 // Makes the entries of a folder: "name" a file, "name/" a folder, "name->target" a link.
@@ -395,78 +453,84 @@ private slots:
             QVERIFY(!gate.accept(QUrl(target), type, shown, now));
     }
 
-    // Raw requests to the loopback file server. TARGET stands for /SECRET/HOST/<test folder>,
-    // HOST being a document host of the folder tree site/.
+    // Raw requests to the loopback file server, several on one connection when a row has several:
+    // the expected answer is that of the last one, the others must come whole before it. TARGET
+    // stands for /SECRET/HOST/<test folder>, HOST being a document host of the folder tree site/.
+    // "how" the last request goes: at once, a byte every tenth of a second ("trickled"), or while
+    // other processes hold more idle connections to the server than it keeps ("among idle
+    // connections"). Whatever the row, another connection meanwhile gets its picture.
     void fileServerAnswers_data()
     {
         QTest::addColumn<QByteArray>("request");
-        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("status");      // 0: the connection closed without an answer
         QTest::addColumn<QByteArray>("body"); // for 200 and 206
         QTest::addColumn<bool>("otherOriginsMayUse");
         QTest::addColumn<QByteArray>("type"); // for 200 and 206
+        QTest::addColumn<QByteArray>("how");
         const auto get = [](const char* target, const char* destination, const char* more = "") {
             return QByteArray("GET ") + target +
                    " HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\nSec-Fetch-Dest: " + destination + "\r\n" +
                    more + "\r\n";
         };
-        QTest::newRow("picture") << get("TARGET/site/x.png", "image") << 200 << QByteArray("abcd")
-                                 << false << QByteArray("image/png");
-        QTest::newRow("font, for other origins")
-            << get("TARGET/site/f.woff", "font") << 200 << QByteArray("font") << true
-            << QByteArray("font/woff");
-        QTest::newRow("name not valid UTF-8")
-            << get("TARGET/site/%E9.png", "image") << 200 << QByteArray("latin") << false
-            << QByteArray("image/png");
-        QTest::newRow("part of a picture")
-            << get("TARGET/site/x.png", "image", "Range: bytes=1-2\r\n") << 206 << QByteArray("bc")
-            << false << QByteArray("image/png");
-        QTest::newRow("text asked for as a style sheet")
-            << get("TARGET/site/notes.txt", "style") << 200 << QByteArray("text") << false
-            << QByteArray("text/plain");
-        QTest::newRow("unknown kind asked for as a script")
-            << get("TARGET/site/settings.env", "script") << 200 << QByteArray("env") << false
-            << QByteArray("application/octet-stream");
+        const auto row = [](const char* name, const QByteArray& request, int status,
+                            const char* body = "", const char* type = "", bool otherOrigins = false,
+                            const char* how = "") {
+            QTest::newRow(name) << request << status << QByteArray(body) << otherOrigins
+                                << QByteArray(type) << QByteArray(how);
+        };
+        row("picture", get("TARGET/site/x.png", "image"), 200, "abcd", "image/png");
+        row("font, for other origins", get("TARGET/site/f.woff", "font"), 200, "font", "font/woff",
+            true);
+        row("name not valid UTF-8", get("TARGET/site/%E9.png", "image"), 200, "latin", "image/png");
+        row("part of a picture", get("TARGET/site/x.png", "image", "Range: bytes=1-2\r\n"), 206,
+            "bc", "image/png");
+        row("text asked for as a style sheet", get("TARGET/site/notes.txt", "style"), 200, "text",
+            "text/plain");
+        row("unknown kind asked for as a script", get("TARGET/site/settings.env", "script"), 200,
+            "env", "application/octet-stream");
         for (const char* name :
              {"localhost.:PORT", "localhost:PORT", "127.0.0.2:PORT", "[::1]:PORT", "127.0.0.1"})
             QTest::addRow("asked by the name %s", name)
                 << QByteArray("GET TARGET/site/x.png HTTP/1.1\r\nHost: ") + name +
                        "\r\nSec-Fetch-Dest: image\r\n\r\n"
-                << 404 << QByteArray() << false << QByteArray();
-        QTest::newRow("part beyond the end")
-            << get("TARGET/site/x.png", "image", "Range: bytes=9-\r\n") << 416 << QByteArray()
-            << false << QByteArray();
-        QTest::newRow("without the secret")
-            << get("/HOST/site/x.png", "image") << 404 << QByteArray() << false << QByteArray();
-        QTest::newRow("with another secret") << get("/0123/HOST/site/x.png", "image") << 404
-                                             << QByteArray() << false << QByteArray();
-        QTest::newRow("for a document never shown") << get("/SECRET/dffff/site/x.png", "image")
-                                                    << 404 << QByteArray() << false << QByteArray();
-        QTest::newRow("outside the folder tree")
-            << get("TARGET/secret.txt", "image") << 404 << QByteArray() << false << QByteArray();
-        QTest::newRow("through a link leading out") << get("TARGET/site/escape/secret.txt", "image")
-                                                    << 404 << QByteArray() << false << QByteArray();
-        QTest::newRow("through ..") << get("TARGET/site/../secret.txt", "image") << 404
-                                    << QByteArray() << false << QByteArray();
-        QTest::newRow("through an encoded ..") << get("TARGET/site/%2E%2E/secret.txt", "image")
-                                               << 404 << QByteArray() << false << QByteArray();
-        QTest::newRow("a FIFO") << get("TARGET/site/pipe", "image") << 404 << QByteArray() << false
-                                << QByteArray();
-        QTest::newRow("a folder") << get("TARGET/site/", "image") << 404 << QByteArray() << false
-                                  << QByteArray();
-        QTest::newRow("as a document")
-            << get("TARGET/site/x.png", "document") << 403 << QByteArray() << false << QByteArray();
-        QTest::newRow("as a frame")
-            << get("TARGET/site/x.png", "iframe") << 403 << QByteArray() << false << QByteArray();
-        QTest::newRow("to a script's fetch")
-            << get("TARGET/site/x.png", "empty") << 403 << QByteArray() << false << QByteArray();
-        QTest::newRow("without a destination")
-            << QByteArray("GET TARGET/site/x.png HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\n\r\n") << 403
-            << QByteArray() << false << QByteArray();
-        QTest::newRow("another method")
-            << QByteArray("POST TARGET/site/x.png HTTP/1.1\r\nSec-Fetch-Dest: image\r\n\r\n") << 405
-            << QByteArray() << false << QByteArray();
-        QTest::newRow("not HTTP") << QByteArray("hello\r\n\r\n") << 400 << QByteArray() << false
-                                  << QByteArray();
+                << 404 << QByteArray() << false << QByteArray() << QByteArray();
+        row("part beyond the end", get("TARGET/site/x.png", "image", "Range: bytes=9-\r\n"), 416);
+        row("without the secret", get("/HOST/site/x.png", "image"), 404);
+        row("with another secret", get("/0123/HOST/site/x.png", "image"), 404);
+        row("for a document never shown", get("/SECRET/dffff/site/x.png", "image"), 404);
+        row("outside the folder tree", get("TARGET/secret.txt", "image"), 404);
+        row("through a link leading out", get("TARGET/site/escape/secret.txt", "image"), 404);
+        row("through ..", get("TARGET/site/../secret.txt", "image"), 404);
+        row("through an encoded ..", get("TARGET/site/%2E%2E/secret.txt", "image"), 404);
+        row("a FIFO", get("TARGET/site/pipe", "image"), 404);
+        row("a folder", get("TARGET/site/", "image"), 404);
+        row("as a document", get("TARGET/site/x.png", "document"), 403);
+        row("as a frame", get("TARGET/site/x.png", "iframe"), 403);
+        row("to a script's fetch", get("TARGET/site/x.png", "empty"), 403);
+        row("without a destination",
+            "GET TARGET/site/x.png HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\n\r\n", 403);
+        row("another method", "POST TARGET/site/x.png HTTP/1.1\r\nSec-Fetch-Dest: image\r\n\r\n",
+            405);
+        row("not HTTP", "hello\r\n\r\n", 400);
+        row("pictures one after another on one connection",
+            get("TARGET/site/x.png", "image") + get("TARGET/site/f.woff", "font") +
+                get("TARGET/site/%E9.png", "image"),
+            200, "latin", "image/png");
+        row("a part after a whole picture on one connection",
+            get("TARGET/site/x.png", "image") +
+                get("TARGET/site/x.png", "image", "Range: bytes=1-2\r\n"),
+            206, "bc", "image/png");
+        row("a picture after a refused request on one connection",
+            get("/HOST/site/x.png", "image") + get("TARGET/site/x.png", "image"), 200, "abcd",
+            "image/png");
+        row("nothing after the connection's close",
+            get("TARGET/site/x.png", "image", "Connection: close\r\n") +
+                get("TARGET/site/x.png", "image"),
+            0);
+        row("a head cut short", "GET TARGET/site/x.png HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\n", 0);
+        row("a head trickled", get("TARGET/site/x.png", "image"), 0, "", "", false, "trickled");
+        row("a picture among idle connections of others", get("TARGET/site/x.png", "image"), 200,
+            "abcd", "image/png", false, "among idle connections");
     }
     void fileServerAnswers()
     {
@@ -475,6 +539,7 @@ private slots:
         QFETCH(QByteArray, body);
         QFETCH(bool, otherOriginsMayUse);
         QFETCH(QByteArray, type);
+        QFETCH(QByteArray, how);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath("site"));
         const std::string folder = QFile::encodeName(dir.path()).toStdString();
@@ -491,6 +556,9 @@ private slots:
             std::fputs(content, file);
             std::fclose(file);
         }
+        // A name that is not UTF-8 goes with the temporary folder only through its bytes.
+        const auto removeLatinName =
+            qScopeGuard([&] { ::unlink((folder + "/site/\xE9.png").c_str()); });
         QVERIFY(QFile::link(dir.path(), dir.filePath("site/escape")));
         QCOMPARE(::mkfifo((folder + "/site/pipe").c_str(), 0600), 0);
         LoopbackFileServer server([&](const std::string& host) -> std::optional<std::string> {
@@ -501,12 +569,43 @@ private slots:
         QVERIFY(server.port() > 0);
         const QByteArray target = "/" + QByteArray::fromStdString(server.secret()) + "/dpage" +
                                   QFile::encodeName(dir.path()).toPercentEncoding("/");
-        request.replace("TARGET", target)
-            .replace("SECRET", QByteArray::fromStdString(server.secret()))
-            .replace("HOST", "dpage")
-            .replace("PORT", QByteArray::number(server.port()));
+        const auto filled = [&](QByteArray text) {
+            return text.replace("TARGET", target)
+                .replace("SECRET", QByteArray::fromStdString(server.secret()))
+                .replace("HOST", "dpage")
+                .replace("PORT", QByteArray::number(server.port()));
+        };
 
-        const QByteArray answer = exchange(server.port(), request);
+        std::vector<std::unique_ptr<ServerConnection>> idle;
+        if (how == "among idle connections")
+            for (int i = 0; i < 300; ++i)
+                idle.push_back(std::make_unique<ServerConnection>(server.port()));
+        ServerConnection connection(server.port());
+        QVERIFY(connection.isConnected());
+        const QByteArrayList requests = requestsIn(filled(request));
+        for (qsizetype i = 0; i + 1 < requests.size(); ++i) {
+            QVERIFY(connection.send(requests[i]));
+            QVERIFY2(connection.answer().startsWith("HTTP/1.1 "), requests[i].constData());
+        }
+        const QByteArray last = requests.last();
+        connection.send(last.left(1));
+        // Nothing that this connection does holds back another.
+        ServerConnection other(server.port());
+        QVERIFY(other.send(filled("GET TARGET/site/x.png HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\n"
+                                  "Sec-Fetch-Dest: image\r\n\r\n")));
+        QVERIFY(other.answer().startsWith("HTTP/1.1 200 "));
+        if (how == "trickled") {
+            for (qsizetype i = 1; i < last.size() && connection.send(last.mid(i, 1)); ++i)
+                QTest::qSleep(100);
+        } else {
+            connection.send(last.mid(1));
+        }
+
+        const QByteArray answer = connection.answer();
+        if (status == 0) {
+            QVERIFY2(answer.isEmpty(), answer.constData());
+            return;
+        }
         const qsizetype headEnd = answer.indexOf("\r\n\r\n");
         QVERIFY2(headEnd > 0, answer.constData());
         const QByteArray head = answer.left(headEnd);

@@ -37,6 +37,18 @@ QString decoded(const std::string& name)
     return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
+// Whether a folder entry is a regular file, or a link to one. The folder's own record of the
+// entry's type spares a look at the file itself, except for links and file systems that keep none.
+bool isRegularFile(const std::string& prefix, const dirent& entry)
+{
+    if (entry.d_type == DT_REG)
+        return true;
+    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN)
+        return false;
+    struct stat info;
+    return stat((prefix + entry.d_name).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 // The names of the pages in a folder, as the folder gives them.
 std::vector<std::string> pageNamesIn(const std::string& folder)
 {
@@ -47,12 +59,35 @@ std::vector<std::string> pageNamesIn(const std::string& folder)
     const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
     while (const dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
-        struct stat info;
-        if (isPageName(name) && stat((prefix + name).c_str(), &info) == 0 && S_ISREG(info.st_mode))
+        if (isPageName(name) && isRegularFile(prefix, *entry))
             pages.push_back(name);
     }
     closedir(dir);
     return pages;
+}
+
+// Compares two names already decoded, as comparePageNames does.
+int compareDecodedNames(QStringView left, QStringView right, const std::string& a,
+                        const std::string& b)
+{
+    // The collator sorts a dot after spaces and most punctuation: compared piece by piece between
+    // the dots, a name whose piece ends first comes first, as if the dot sorted before all else.
+    for (;;) {
+        const qsizetype leftDot = left.indexOf(u'.');
+        const qsizetype rightDot = right.indexOf(u'.');
+        const int order = nameCollator().compare(leftDot < 0 ? left : left.first(leftDot),
+                                                 rightDot < 0 ? right : right.first(rightDot));
+        if (order != 0)
+            return order < 0 ? -1 : 1;
+        if (leftDot < 0 && rightDot < 0)
+            break;
+        if (leftDot < 0 || rightDot < 0)
+            return leftDot < 0 ? -1 : 1;
+        left = left.sliced(leftDot + 1);
+        right = right.sliced(rightDot + 1);
+    }
+    const int bytes = a.compare(b);
+    return bytes < 0 ? -1 : bytes > 0 ? 1 : 0;
 }
 
 } // namespace
@@ -71,28 +106,7 @@ bool isPageName(const std::string& name)
 
 int comparePageNames(const std::string& a, const std::string& b)
 {
-    // The collator sorts a dot after spaces and most punctuation: compared piece by piece between
-    // the dots, a name whose piece ends first comes first, as if the dot sorted before all else.
-    const QString leftName = decoded(a);
-    const QString rightName = decoded(b);
-    QStringView left = leftName;
-    QStringView right = rightName;
-    for (;;) {
-        const qsizetype leftDot = left.indexOf(u'.');
-        const qsizetype rightDot = right.indexOf(u'.');
-        const int order = nameCollator().compare(leftDot < 0 ? left : left.first(leftDot),
-                                                 rightDot < 0 ? right : right.first(rightDot));
-        if (order != 0)
-            return order < 0 ? -1 : 1;
-        if (leftDot < 0 && rightDot < 0)
-            break;
-        if (leftDot < 0 || rightDot < 0)
-            return leftDot < 0 ? -1 : 1;
-        left = left.sliced(leftDot + 1);
-        right = right.sliced(rightDot + 1);
-    }
-    const int bytes = a.compare(b);
-    return bytes < 0 ? -1 : bytes > 0 ? 1 : 0;
+    return compareDecodedNames(decoded(a), decoded(b), a, b);
 }
 
 std::vector<std::string> pagesOfFolder(const std::string& folder)
@@ -124,11 +138,17 @@ std::optional<std::string> neighbourPage(const std::string& place, PageStep step
     // The nearest page on the asked side of where the name sorts, in one pass: the place's own
     // name need not be a page, nor exist any more.
     const int side = step == PageStep::Next ? 1 : -1;
+    const QString placeName = decoded(name);
     std::optional<std::string> nearest;
-    for (const std::string& page : pageNamesIn(folder))
-        if (comparePageNames(page, name) * side > 0 &&
-            (!nearest || comparePageNames(page, *nearest) * side < 0))
+    QString nearestName;
+    for (const std::string& page : pageNamesIn(folder)) {
+        const QString pageName = decoded(page);
+        if (compareDecodedNames(pageName, placeName, page, name) * side > 0 &&
+            (!nearest || compareDecodedNames(pageName, nearestName, page, *nearest) * side < 0)) {
             nearest = page;
+            nearestName = pageName;
+        }
+    }
     if (!nearest)
         return std::nullopt;
     return folder + *nearest;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <arpa/inet.h>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -14,18 +15,33 @@
 #include <fcntl.h>
 #include <mutex>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <set>
+#include <sys/epoll.h>
+#include <sys/eventfd.h>
 #include <sys/sendfile.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <thread>
 #include <unistd.h>
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 constexpr std::size_t maxHeadSize = 16 * 1024;
-constexpr std::size_t maxConnections = 64;
+// Two threads: a file read from a slow disk holds back only the connections of one.
+constexpr int servingThreads = 2;
+constexpr std::size_t connectionsPerThread = 64;
+// A whole request head, from the connection's opening or from its previous answer.
+constexpr auto headDeadline = std::chrono::seconds(2);
+// An answer that the peer stops taking.
+constexpr auto stallDeadline = std::chrono::seconds(30);
+// Sent to one connection at a turn, so that a large file does not hold the others back.
+constexpr off_t sendSlice = 256 * 1024;
 
 struct Request {
     std::string method;
@@ -33,6 +49,8 @@ struct Request {
     std::string host;        // as the engine wrote the address, port included
     std::string destination; // Sec-Fetch-Dest, set by the engine itself, never by a script
     std::string range;
+    bool keepAlive = true; // HTTP/1.1 without "Connection: close"
+    bool hasBody = false;  // a body this server never reads, so the connection cannot go on
 };
 
 std::string lowerCase(std::string text)
@@ -70,6 +88,7 @@ std::optional<Request> parseHead(const std::string& head)
                 return std::nullopt;
             request.method = line.substr(0, space);
             request.target = line.substr(space + 1, secondSpace - space - 1);
+            request.keepAlive = line.compare(secondSpace + 1, std::string::npos, "HTTP/1.1") == 0;
             continue;
         }
         const auto colon = line.find(':');
@@ -83,6 +102,10 @@ std::optional<Request> parseHead(const std::string& head)
             request.destination = lowerCase(value);
         else if (name == "range")
             request.range = value;
+        else if (name == "connection" && lowerCase(value) == "close")
+            request.keepAlive = false;
+        else if ((name == "content-length" && value != "0") || name == "transfer-encoding")
+            request.hasBody = true;
     }
     if (first)
         return std::nullopt;
@@ -181,7 +204,11 @@ struct Response {
     off_t offset = 0;
     off_t length = 0;
     bool withBody = true;
+    bool keepAlive = false;
 
+    Response() = default;
+    Response(const Response&) = delete;
+    Response& operator=(const Response&) = delete;
     ~Response()
     {
         if (file >= 0)
@@ -240,20 +267,21 @@ void applyRange(Response& response, const std::string& range, off_t size)
 } // namespace
 
 struct LoopbackFileServer::Shared {
+    class Loop;
+
     RootLookup rootOf;
     std::string secret;
     std::string hostHeader; // the only address by which the viewer asks: "127.0.0.1:PORT"
+    int listener = -1;
+    std::vector<std::unique_ptr<Loop>> loops;
+    std::vector<std::thread> threads;
+    std::atomic<bool> stopping = false;
     std::mutex mutex;
-    std::condition_variable allClosed;
-    std::set<int> connections;
-    bool stopping = false;
+    std::condition_variable allStopped;
+    int running = 0;
 
+    ~Shared();
     void answer(const std::string& head, Response& response) const;
-    void serve(int connection);
-};
-
-struct LoopbackFileServer::Thread {
-    std::thread thread;
 };
 
 void LoopbackFileServer::Shared::answer(const std::string& head, Response& response) const
@@ -263,6 +291,7 @@ void LoopbackFileServer::Shared::answer(const std::string& head, Response& respo
         return refuse(response, 400, "Bad Request");
     if (request->method != "GET" && request->method != "HEAD")
         return refuse(response, 405, "Method Not Allowed");
+    response.keepAlive = request->keepAlive && !request->hasBody;
     response.withBody = request->method == "GET";
     // Any other name of this machine is a request the viewer never makes.
     if (request->host != hostHeader)
@@ -312,44 +341,6 @@ void LoopbackFileServer::Shared::answer(const std::string& head, Response& respo
 
 namespace {
 
-bool sendAll(int connection, const std::string& bytes)
-{
-    std::size_t sent = 0;
-    while (sent < bytes.size()) {
-        const ssize_t n =
-            ::send(connection, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        sent += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-std::optional<std::string> readHead(int connection)
-{
-    std::string head;
-    std::array<char, 4096> buffer;
-    while (head.find("\r\n\r\n") == std::string::npos) {
-        if (head.size() > maxHeadSize)
-            return std::nullopt;
-        const ssize_t n = ::recv(connection, buffer.data(), buffer.size(), 0);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return std::nullopt;
-        head.append(buffer.data(), static_cast<std::size_t>(n));
-    }
-    return head.substr(0, head.find("\r\n\r\n") + 2);
-}
-
-void setTimeout(int connection, int option, int seconds)
-{
-    timeval timeout{seconds, 0};
-    ::setsockopt(connection, SOL_SOCKET, option, &timeout, sizeof timeout);
-}
-
 // A peer that goes away while it is sent a file must not end the program.
 void ignoreBrokenPipesOnThisThread()
 {
@@ -359,47 +350,308 @@ void ignoreBrokenPipesOnThisThread()
     pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
 }
 
+struct Connection {
+    int socket = -1;
+    std::uint32_t watched = EPOLLIN;
+    // Reading a request head, or sending an answer.
+    bool sending = false;
+    bool peerClosed = false;
+    bool done = false;
+    std::string input;  // what came and is not answered yet
+    std::string output; // what is left of the answer's head
+    std::unique_ptr<Response> response;
+    Clock::time_point waitingSince; // for a request head
+    Clock::time_point deadline;     // for a whole head, or for taking more of the answer
+};
+
 } // namespace
 
-void LoopbackFileServer::Shared::serve(int connection)
-{
-    ignoreBrokenPipesOnThisThread();
-    setTimeout(connection, SO_RCVTIMEO, 10);
-    setTimeout(connection, SO_SNDTIMEO, 30);
-    if (const std::optional<std::string> head = readHead(connection)) {
-        Response response;
-        answer(*head, response);
-        const off_t length = response.status >= 400 ? 0 : response.length;
-        const std::string headers = "HTTP/1.1 " + std::to_string(response.status) + " " +
-                                    response.reason + "\r\n" + response.headers +
-                                    "Content-Length: " + std::to_string(length) +
-                                    "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n";
-        if (sendAll(connection, headers) && response.withBody && length > 0) {
-            off_t offset = response.offset;
-            off_t left = length;
-            while (left > 0) {
-                const ssize_t n =
-                    ::sendfile(connection, response.file, &offset,
-                               static_cast<std::size_t>(std::min<off_t>(left, 1 << 20)));
-                if (n < 0 && errno == EINTR)
+// One thread's connections, each read and written without blocking, as epoll says they can be.
+class LoopbackFileServer::Shared::Loop {
+public:
+    explicit Loop(Shared& shared) : shared(shared)
+    {
+        epoll = ::epoll_create1(EPOLL_CLOEXEC);
+        waker = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        // Each new connection wakes one thread only.
+        epoll_event listening{EPOLLIN | EPOLLEXCLUSIVE, {.fd = shared.listener}};
+        epoll_event waking{EPOLLIN, {.fd = waker}};
+        ready = epoll >= 0 && waker >= 0 &&
+                ::epoll_ctl(epoll, EPOLL_CTL_ADD, shared.listener, &listening) == 0 &&
+                ::epoll_ctl(epoll, EPOLL_CTL_ADD, waker, &waking) == 0;
+    }
+
+    ~Loop()
+    {
+        for (const auto& [socket, connection] : connections)
+            ::close(socket);
+        if (epoll >= 0)
+            ::close(epoll);
+        if (waker >= 0)
+            ::close(waker);
+    }
+
+    bool isReady() const { return ready; }
+
+    void wake()
+    {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = ::write(waker, &one, sizeof one);
+    }
+
+    void run()
+    {
+        ignoreBrokenPipesOnThisThread();
+        std::array<epoll_event, 64> events;
+        while (!shared.stopping) {
+            const int count = ::epoll_wait(epoll, events.data(), static_cast<int>(events.size()),
+                                           millisecondsToNextDeadline());
+            if (count < 0 && errno != EINTR)
+                break;
+            for (int i = 0; i < count; ++i) {
+                const int fd = events[static_cast<std::size_t>(i)].data.fd;
+                if (fd == waker)
                     continue;
-                if (n <= 0)
-                    break;
-                left -= n;
+                if (fd == shared.listener) {
+                    acceptAll();
+                    continue;
+                }
+                const auto found = connections.find(fd);
+                if (found != connections.end())
+                    serve(found->second);
             }
+            closeOverdue();
         }
     }
+
+private:
+    void acceptAll()
     {
-        // Forgotten before it is closed, so that stopping never touches a number reused since.
-        const std::lock_guard lock(mutex);
-        connections.erase(connection);
-        ::close(connection);
+        while (true) {
+            const int socket =
+                ::accept4(shared.listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+            if (socket < 0) {
+                if (errno == EINTR || errno == ECONNABORTED)
+                    continue;
+                // Out of file descriptors: a waiting connection makes room, else wait a little
+                // rather than be woken again at once.
+                if ((errno == EMFILE || errno == ENFILE) && closeLongestWaiting())
+                    continue;
+                if (errno != EAGAIN && errno != EWOULDBLOCK)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                return;
+            }
+            // Full: the connection that has waited longest for a request goes, so that idle
+            // connections of other processes never keep the viewer's own out.
+            if (connections.size() >= connectionsPerThread && !closeLongestWaiting()) {
+                ::close(socket);
+                continue;
+            }
+            const int noDelay = 1;
+            ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
+            epoll_event event{EPOLLIN, {.fd = socket}};
+            if (::epoll_ctl(epoll, EPOLL_CTL_ADD, socket, &event) != 0) {
+                ::close(socket);
+                continue;
+            }
+            Connection& connection = connections[socket];
+            connection.socket = socket;
+            waitForRequest(connection, Clock::now());
+        }
     }
-    allClosed.notify_all();
+
+    bool closeLongestWaiting()
+    {
+        auto longest = connections.end();
+        for (auto it = connections.begin(); it != connections.end(); ++it)
+            if (!it->second.sending && (longest == connections.end() ||
+                                        it->second.waitingSince < longest->second.waitingSince))
+                longest = it;
+        if (longest == connections.end())
+            return false;
+        close(longest);
+        return true;
+    }
+
+    void close(std::unordered_map<int, Connection>::iterator connection)
+    {
+        // Closing removes it from the epoll set too.
+        ::close(connection->first);
+        connections.erase(connection);
+    }
+
+    static void waitForRequest(Connection& connection, Clock::time_point now)
+    {
+        connection.sending = false;
+        connection.waitingSince = now;
+        connection.deadline = now + headDeadline;
+    }
+
+    void serve(Connection& connection)
+    {
+        if (connection.sending)
+            send(connection);
+        else
+            receive(connection);
+        while (!connection.done && !connection.sending && takeRequest(connection))
+            send(connection);
+        if (!connection.done && !connection.sending && connection.peerClosed)
+            connection.done = true;
+        if (connection.done) {
+            close(connections.find(connection.socket));
+            return;
+        }
+        watch(connection, connection.sending ? EPOLLOUT : EPOLLIN);
+    }
+
+    void watch(Connection& connection, std::uint32_t events)
+    {
+        if (connection.watched == events)
+            return;
+        epoll_event event{events, {.fd = connection.socket}};
+        if (::epoll_ctl(epoll, EPOLL_CTL_MOD, connection.socket, &event) == 0)
+            connection.watched = events;
+        else
+            connection.done = true;
+    }
+
+    static void receive(Connection& connection)
+    {
+        std::array<char, 4096> buffer;
+        while (connection.input.size() <= maxHeadSize) {
+            const ssize_t n = ::recv(connection.socket, buffer.data(), buffer.size(), 0);
+            if (n > 0) {
+                connection.input.append(buffer.data(), static_cast<std::size_t>(n));
+                continue;
+            }
+            if (n == 0)
+                connection.peerClosed = true;
+            else if (errno == EINTR)
+                continue;
+            else if (errno != EAGAIN && errno != EWOULDBLOCK)
+                connection.done = true;
+            return;
+        }
+    }
+
+    // Starts the answer to the request head that has come whole, if one has.
+    bool takeRequest(Connection& connection) const
+    {
+        const auto end = connection.input.find("\r\n\r\n");
+        if (end == std::string::npos) {
+            if (connection.input.size() > maxHeadSize)
+                connection.done = true;
+            return false;
+        }
+        if (end > maxHeadSize) {
+            connection.done = true;
+            return false;
+        }
+        const std::string head = connection.input.substr(0, end + 2);
+        connection.input.erase(0, end + 4);
+        auto response = std::make_unique<Response>();
+        shared.answer(head, *response);
+        const off_t length = response->status >= 400 ? 0 : response->length;
+        connection.output = "HTTP/1.1 " + std::to_string(response->status) + " " +
+                            response->reason + "\r\n" + response->headers +
+                            "Content-Length: " + std::to_string(length) +
+                            "\r\nCache-Control: no-store\r\n" +
+                            (response->keepAlive ? "" : "Connection: close\r\n") + "\r\n";
+        // From here on, what is left to send of the file.
+        response->length = response->withBody ? length : 0;
+        connection.response = std::move(response);
+        connection.sending = true;
+        connection.deadline = Clock::now() + stallDeadline;
+        return true;
+    }
+
+    // Sends what the peer takes now, a slice of the file at most; on the end of the answer, waits
+    // for the next request.
+    static void send(Connection& connection)
+    {
+        Response& response = *connection.response;
+        const Clock::time_point now = Clock::now();
+        while (!connection.output.empty()) {
+            const int more = response.length > 0 ? MSG_MORE : 0;
+            const ssize_t n = ::send(connection.socket, connection.output.data(),
+                                     connection.output.size(), MSG_NOSIGNAL | more);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                connection.done = errno != EAGAIN && errno != EWOULDBLOCK;
+                return;
+            }
+            connection.output.erase(0, static_cast<std::size_t>(n));
+            connection.deadline = now + stallDeadline;
+        }
+        off_t sent = 0;
+        while (response.length > 0) {
+            if (sent >= sendSlice)
+                return;
+            const ssize_t n = ::sendfile(
+                connection.socket, response.file, &response.offset,
+                static_cast<std::size_t>(std::min<off_t>(response.length, sendSlice - sent)));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                connection.done = errno != EAGAIN && errno != EWOULDBLOCK;
+                return;
+            }
+            // The file became shorter than the length promised: the answer cannot be finished.
+            if (n == 0) {
+                connection.done = true;
+                return;
+            }
+            response.length -= n;
+            sent += n;
+            connection.deadline = now + stallDeadline;
+        }
+        const bool keepAlive = response.keepAlive;
+        connection.response.reset();
+        if (!keepAlive)
+            connection.done = true;
+        else
+            waitForRequest(connection, now);
+    }
+
+    void closeOverdue()
+    {
+        const Clock::time_point now = Clock::now();
+        for (auto it = connections.begin(); it != connections.end();) {
+            const auto next = std::next(it);
+            if (it->second.deadline <= now)
+                close(it);
+            it = next;
+        }
+    }
+
+    int millisecondsToNextDeadline() const
+    {
+        if (connections.empty())
+            return -1;
+        Clock::time_point next = Clock::time_point::max();
+        for (const auto& [socket, connection] : connections)
+            next = std::min(next, connection.deadline);
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(next - Clock::now()).count();
+        return static_cast<int>(std::clamp<long long>(left, 0, 60 * 1000));
+    }
+
+    Shared& shared;
+    int epoll = -1;
+    int waker = -1;
+    bool ready = false;
+    std::unordered_map<int, Connection> connections;
+};
+
+LoopbackFileServer::Shared::~Shared()
+{
+    // The loops close their connections, then the socket they listened on goes.
+    loops.clear();
+    if (listener >= 0)
+        ::close(listener);
 }
 
-LoopbackFileServer::LoopbackFileServer(RootLookup rootOf)
-    : shared(std::make_shared<Shared>()), acceptThread(std::make_unique<Thread>())
+LoopbackFileServer::LoopbackFileServer(RootLookup rootOf) : shared(std::make_shared<Shared>())
 {
     std::array<quint32, 4> words;
     QRandomGenerator::system()->fillRange(words.data(), words.size());
@@ -410,76 +662,71 @@ LoopbackFileServer::LoopbackFileServer(RootLookup rootOf)
     shared->rootOf = std::move(rootOf);
     shared->secret = pathSecret;
 
-    listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (listener < 0)
         return;
+    shared->listener = listener;
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = 0;
     socklen_t size = sizeof address;
     if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listener, 64) != 0 ||
-        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-        ::close(listener);
-        listener = -1;
+        ::listen(listener, 128) != 0 ||
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size) != 0)
         return;
-    }
-    listeningPort = ntohs(address.sin_port);
-    shared->hostHeader = "127.0.0.1:" + std::to_string(listeningPort);
-    acceptThread->thread = std::thread([this] { acceptLoop(); });
-}
+    const int port = ntohs(address.sin_port);
+    shared->hostHeader = "127.0.0.1:" + std::to_string(port);
 
-void LoopbackFileServer::acceptLoop()
-{
-    ignoreBrokenPipesOnThisThread();
-    while (true) {
-        const int connection = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-        std::unique_lock lock(shared->mutex);
-        if (shared->stopping) {
-            if (connection >= 0)
-                ::close(connection);
-            return;
+    for (int i = 0; i < servingThreads; ++i) {
+        shared->loops.push_back(std::make_unique<Shared::Loop>(*shared));
+        Shared::Loop* loop = shared->loops.back().get();
+        if (!loop->isReady()) {
+            shared->loops.pop_back();
+            break;
         }
-        if (connection < 0) {
-            lock.unlock();
-            if (errno != EINTR && errno != ECONNABORTED)
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            continue;
+        {
+            const std::lock_guard lock(shared->mutex);
+            ++shared->running;
         }
-        if (shared->connections.size() >= maxConnections) {
-            ::close(connection);
-            continue;
-        }
-        shared->connections.insert(connection);
-        lock.unlock();
+        const auto stopped = [](Shared& state) {
+            {
+                const std::lock_guard lock(state.mutex);
+                --state.running;
+            }
+            state.allStopped.notify_all();
+        };
         try {
-            std::thread([state = shared, connection] { state->serve(connection); }).detach();
+            // Each thread keeps what it uses alive, should it outlast the server.
+            shared->threads.emplace_back([state = shared, loop, stopped] {
+                loop->run();
+                stopped(*state);
+            });
         } catch (const std::system_error&) {
-            // No thread to be had now: this picture stays blank, the next one may show.
-            const std::lock_guard relock(shared->mutex);
-            shared->connections.erase(connection);
-            ::close(connection);
+            stopped(*shared);
+            shared->loops.pop_back();
+            break;
         }
     }
+    // Without a thread to serve it, the port is not given out.
+    if (!shared->loops.empty())
+        listeningPort = port;
 }
 
 LoopbackFileServer::~LoopbackFileServer()
 {
-    if (listener < 0)
-        return;
-    {
-        const std::lock_guard lock(shared->mutex);
-        shared->stopping = true;
-    }
-    // Wakes the accepting thread.
-    ::shutdown(listener, SHUT_RDWR);
-    acceptThread->thread.join();
-    ::close(listener);
+    shared->stopping = true;
+    for (const auto& loop : shared->loops)
+        loop->wake();
     std::unique_lock lock(shared->mutex);
-    for (const int connection : shared->connections)
-        ::shutdown(connection, SHUT_RDWR);
-    // The threads keep what they use alive; waiting only lets them finish before the program ends.
-    shared->allClosed.wait_for(lock, std::chrono::seconds(5),
-                               [this] { return shared->connections.empty(); });
+    // A thread held up by a file system that does not answer is left to end on its own.
+    const bool allStopped = shared->allStopped.wait_for(lock, std::chrono::seconds(5),
+                                                        [this] { return shared->running == 0; });
+    lock.unlock();
+    for (std::thread& thread : shared->threads) {
+        if (allStopped)
+            thread.join();
+        else
+            thread.detach();
+    }
 }

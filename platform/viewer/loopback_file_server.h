@@ -12,8 +12,13 @@
 // accounts may connect to a loopback port), only regular files inside the folder tree of the
 // document named in the path, only as subresources (never as a document, never to a script's
 // fetch), each with the type its extension gives and no sniffing, only to the address by which the
-// viewer asks (no other name of this machine), GET and HEAD only, no folder listing. Each
-// connection is served on a thread of its own.
+// viewer asks (no other name of this machine), GET and HEAD only, no folder listing.
+//
+// Connections stay open for the next request (HTTP/1.1 keep-alive) and are served by two threads,
+// each watching its connections with epoll and sending files with sendfile. Connections from other
+// local processes cannot hold the pictures back: a connection must send a whole request head
+// within two seconds of opening or of its previous answer, and when a thread has as many
+// connections as it keeps, a new one makes the one that has waited longest for a request go.
 //
 // Paths: /SECRET/HOST/path, the path percent-encoded byte by byte, HOST a document host whose
 // folder tree `rootOf` gives.
@@ -32,12 +37,7 @@ public:
 
 private:
     struct Shared;
-    void acceptLoop();
-
     std::shared_ptr<Shared> shared;
     std::string pathSecret;
     int listeningPort = 0;
-    int listener = -1;
-    struct Thread;
-    std::unique_ptr<Thread> acceptThread;
 };

@@ -7,16 +7,20 @@
 
 namespace {
 
-std::string randomHost()
+// Every document is an origin of its own. The pages the user goes through are also one site, as
+// the pages of one web site are, so that the engine goes from one to the next in the same view
+// instead of making a new one each time; each frame stays a site of its own, kept in another
+// process than the page that shows it.
+std::string randomHost(bool forFrame)
 {
     std::array<quint32, 4> words;
     QRandomGenerator::system()->fillRange(words.data(), words.size());
     static const char digits[] = "0123456789abcdef";
-    std::string host = "d";
+    std::string host = forFrame ? "f" : "d";
     for (const quint32 word : words)
         for (int shift = 28; shift >= 0; shift -= 4)
             host.push_back(digits[(word >> shift) & 0xF]);
-    return host;
+    return forFrame ? host : host + ".pages.velmo";
 }
 
 // The path with the links of its existing part resolved, so that a name under a link leading out
@@ -58,7 +62,7 @@ std::string DocumentHosts::issue(const std::string& path, const std::string& roo
     const std::lock_guard lock(mutex);
     std::string host;
     do
-        host = randomHost();
+        host = randomHost(forFrame);
     while (documents.count(host) > 0);
     documents.emplace(host, Document{path, root, forFrame, false, 0, notice});
     return host;

@@ -25,7 +25,7 @@ port=$(sed -n 's/.* port \([0-9]*\).*/\1/p' "$work/server.txt" | head -n 1)
 [ -n "$port" ] || fail "le serveur web ne démarre pas"
 # Sends the page on by itself to a local file, and offers a link to another.
 printf "<script>setTimeout(() => location = 'vpage://x%s', 100)</script>%s" \
-    "$work/Documents/thèse.pdf" "$(link "$victim")" >"$work/web/page.html"
+    "$work/Documents/thèse.pdf" "$(link "vpage://x$work/Documents/contrat.odt")" >"$work/web/page.html"
 
 printf '<html><body><script>onkeydown = e => { if (e.key == "Alt")
   location.replace("%s") }</script>Alt</body></html>' "$victim" >"$work/alt.htm"

@@ -254,7 +254,11 @@ private slots:
             QTest::newRow(name) << request << type << initiator << verdict << navigation;
         };
         row("page the user opens", "vpage://PAGE/t/site/page.htm", Info::ResourceTypeMainFrame, "",
-            "allow");
+            "allow", Info::NavigationTypeTyped);
+        row("a document of no origin opening a local file", "vpage://PAGE/t/site/page.htm",
+            Info::ResourceTypeMainFrame, "", "block");
+        row("a history step to a web archive", "file:///t/a.mht", Info::ResourceTypeMainFrame, "",
+            "allow", Info::NavigationTypeBackForward);
         row("link to another page", "vpage://PAGE/t/other.htm", Info::ResourceTypeMainFrame,
             "vpage://PAGE", "page");
         row("link by a file address", "file:///t/other.htm", Info::ResourceTypeMainFrame,
@@ -381,13 +385,13 @@ private slots:
     }
 
     // Which navigations of the main frame may show a local document. The page shown is
-    // vpage://dpage/d/a.htm; "pointed" is the link the engine reports under the pointer or the
-    // focus, the delays how long ago the user clicked or asked for a history step (-1: never).
+    // vpage://dpage/d/a.htm; "clicked" is the link the user clicked, if any, the delays how long
+    // ago the user clicked or asked for a history step (-1: never).
     void whereThePageMayGo_data()
     {
         QTest::addColumn<QString>("target");
         QTest::addColumn<PageNavigation>("type");
-        QTest::addColumn<QString>("pointed");
+        QTest::addColumn<QString>("clicked");
         QTest::addColumn<int>("clickedAgo");
         QTest::addColumn<int>("historyAskedAgo");
         QTest::addColumn<bool>("ourRedirect");
@@ -395,9 +399,9 @@ private slots:
         using Page = QWebEnginePage;
         const QString b = "vpage://dpage/d/b.htm";
         const auto row = [](const char* name, const QString& target, PageNavigation type,
-                            const QString& pointed, int clickedAgo, int historyAskedAgo,
+                            const QString& clicked, int clickedAgo, int historyAskedAgo,
                             bool ourRedirect, bool accepted) {
-            QTest::newRow(name) << target << type << pointed << clickedAgo << historyAskedAgo
+            QTest::newRow(name) << target << type << clicked << clickedAgo << historyAskedAgo
                                 << ourRedirect << accepted;
         };
         row("the program's own load", b, Page::NavigationTypeTyped, "", -1, -1, false, true);
@@ -407,8 +411,8 @@ private slots:
         row("a link by a file address", "file:///d/b.htm", Page::NavigationTypeLinkClicked,
             "file:///d/b.htm", 100, -1, false, true);
         row("a script with no click", b, Page::NavigationTypeLinkClicked, "", -1, -1, false, false);
-        row("a script while the pointer is on a link", b, Page::NavigationTypeLinkClicked, b, -1,
-            -1, false, false);
+        row("a script going where a link goes, unclicked", b, Page::NavigationTypeLinkClicked, "",
+            100, -1, false, false);
         row("a script after a click elsewhere", b, Page::NavigationTypeLinkClicked,
             "vpage://dpage/d/c.htm", 100, -1, false, false);
         row("a click long ago", b, Page::NavigationTypeLinkClicked, b, 5000, -1, false, false);
@@ -431,7 +435,7 @@ private slots:
     {
         QFETCH(QString, target);
         QFETCH(PageNavigation, type);
-        QFETCH(QString, pointed);
+        QFETCH(QString, clicked);
         QFETCH(int, clickedAgo);
         QFETCH(int, historyAskedAgo);
         QFETCH(bool, ourRedirect);
@@ -439,9 +443,11 @@ private slots:
         NavigationGate gate;
         const auto now = NavigationGate::Clock::now();
         const auto ago = [&](int ms) { return now - std::chrono::milliseconds(ms); };
-        gate.linkPointedAt(QUrl(pointed));
-        if (clickedAgo >= 0)
+        if (clickedAgo >= 0) {
             gate.userActivated(ago(clickedAgo));
+            if (!clicked.isEmpty())
+                gate.linkClicked(QUrl(clicked), ago(clickedAgo));
+        }
         if (historyAskedAgo >= 0)
             gate.historyStepAsked(ago(historyAskedAgo));
         if (ourRedirect)

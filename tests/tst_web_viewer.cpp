@@ -33,6 +33,7 @@
 
 #include "platform/viewer/find_dialog.h"
 
+#include <csignal>
 #include <cups/cups.h>
 #include <memory>
 #include <sys/stat.h>
@@ -90,8 +91,9 @@ public:
     }
     int port() const { return server.serverPort(); }
     QStringList requests() const { return received; }
-    // Pages served at given paths, in place of the empty one.
+    // Pages served at given paths, in place of the empty one, with header lines of their own.
     QHash<QByteArray, QByteArray> pages;
+    QHash<QByteArray, QByteArray> headers;
 
 private:
     void serve(QTcpSocket* socket)
@@ -105,7 +107,7 @@ private:
         const QByteArray body =
             head.startsWith("GET /online.png") ? pngOfColour(Qt::green) : pages.value(path);
         const QByteArray type = head.startsWith("GET /online.png") ? "image/png" : "text/html";
-        socket->write("HTTP/1.1 200 OK\r\nContent-Type: " + type +
+        socket->write("HTTP/1.1 200 OK\r\n" + headers.value(path) + "Content-Type: " + type +
                       "\r\nConnection: close\r\nContent-Length: " +
                       QByteArray::number(body.size()) + "\r\n\r\n" + body);
         socket->disconnectFromHost();
@@ -303,6 +305,9 @@ private slots:
             "() => [...document.styleSheets].map(s => [...s.cssRules].map(r => r.cssText))");
         row("error text of a script", false, "<script src='HOME/.ssh/id_rsa'></script>",
             "() => errors.join() || 'no error'");
+        row("error text of a script that runs", false,
+            "<script src='HOME/page_files/secret.js'></script>",
+            "() => errors.join() || 'no error'");
         row("fetch", false, "", "() => fetch('HOME/.ssh/id_rsa').then(r => r.text())");
         row("fetch of a file address", false, "",
             "() => fetch('file://ABSOLUTE/.ssh/id_rsa').then(r => r.text())");
@@ -399,6 +404,7 @@ private slots:
         // A local style sheet names its pictures by the file server's address.
         write(w.path("page_files/leak.css"), "#d { background-image: url(../Pictures/photo.png) }");
         write(w.path("page_files/notes.txt"), "#probe { color: rgb(18, 52, 86) }");
+        write(w.path("page_files/secret.js"), secret.toUtf8());
         write(w.path("page_files/settings.env"), "window.leaked = '" + secret.toUtf8() + "'");
 
         // The page in the home, or at the root naming the home by its path.
@@ -489,7 +495,9 @@ private slots:
     void onlyTheUserPicksTheCurrentFile_data()
     {
         QTest::addColumn<QString>("markup");
-        QTest::addColumn<QString>("action");  // what the user does once the page shows
+        // What the user does once the page shows; "crash": the page's process dies, as when the
+        // page runs out of memory.
+        QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("current"); // "page", "other", "web", or "" for none
         const auto row = [](const char* name, const char* markup, const char* action,
                             const char* current) {
@@ -514,6 +522,35 @@ private slots:
         row("a link to a folder", "<a id=l href='Documents/'>dossier</a>", "link", "");
         row("a link the user clicks", "<a id=l href='other.htm'>autre</a>", "link", "other");
         row("Enter on a link", "<a id=l href='other.htm'>autre</a>", "enter", "other");
+        row("a link the page focused, then a click anywhere",
+            "<a id=v href='VICTIM' style='position:absolute; top:1000px'>v</a><script>"
+            "onload = () => v.focus(); onmousedown = e => e.preventDefault();"
+            " onclick = () => setTimeout(() => location = v.href, 300)</script>",
+            "click", "page");
+        row("a link slid under the pointer after a click",
+            "<a id=v href='VICTIM' style='position:fixed; inset:0; display:none'>v</a><script>"
+            "onclick = () => { v.style.display = 'block';"
+            " setTimeout(() => location = v.href, 300) }</script>",
+            "click", "page");
+        row("Enter in a field, then the page focuses a link",
+            "<input id=f autofocus><a id=v href='VICTIM' style='position:absolute; top:1000px'>"
+            "v</a><script>f.onkeydown = e => { if (e.key == 'Enter') { v.focus();"
+            " setTimeout(() => location = v.href, 300) } }</script>",
+            "enter", "page");
+        row("a link whose address changes as it is pressed",
+            "<a id=l href='other.htm' onmousedown=\"this.href = 'VICTIM'\">autre</a>", "link",
+            "page");
+        row("a path given to the history, then the page's process dies",
+            "<script>history.replaceState({}, '', new URL('VICTIM').pathname)</script>", "crash",
+            "page");
+        row("a link of a sandboxed web page, then back and forward",
+            "<a id=l href='WEB/sandboxed'>web</a>", "link, link, back, forward", "web");
+        row("a download link the user clicks",
+            "<a id=l download href='Documents/contrat.odt'>t</a>", "link", "page");
+        row("a link of a frame to the whole window",
+            "<iframe id=l src='frame.htm' style='position:fixed; inset:0; width:100%; height:100%'>"
+            "</iframe>",
+            "link", "other");
     }
     void onlyTheUserPicksTheCurrentFile()
     {
@@ -532,7 +569,13 @@ private slots:
                 .arg(w.path("Documents/contrat.odt"))
                 .toUtf8();
         web.pages["/link"] = link.arg("vpage://x" + w.path("Documents/contrat.odt")).toUtf8();
+        // A page whose origin is nobody's (a sandbox), linking to the victim by a page address.
+        web.pages["/sandboxed"] = web.pages["/link"];
+        web.headers["/sandboxed"] = "Content-Security-Policy: sandbox allow-scripts"
+                                    " allow-top-navigation\r\n";
         write(w.path("other.htm"), "<html><body>autre</body></html>");
+        write(w.path("frame.htm"),
+              link.arg("other.htm").replace("<a ", "<a target=_top ").toUtf8());
         write(w.path("page.htm"),
               ("<html><body>" +
                QString(markup)
@@ -553,29 +596,36 @@ private slots:
             } else if (step == "click") {
                 QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
             } else if (step == "enter") {
-                w.runScript("l.focus()");
+                w.runScript("if (window.l) l.focus()");
                 QTest::keyClick(surface, Qt::Key_Return);
+            } else if (step == "crash") {
+                ::kill(static_cast<pid_t>(w.viewer->view()->page()->renderProcessPid()), SIGKILL);
             } else {
-                const QString before = QString::fromStdString(w.completed);
-                w.clickLink("l");
+                // A load ends, shown or refused, before the next step.
+                QSignalSpy ended(w.viewer->view()->page(), &QWebEnginePage::loadFinished);
+                if (step == "back")
+                    form.N1->trigger();
+                else if (step == "forward")
+                    form.N2->trigger();
+                else
+                    w.clickLink("l");
                 if (i + 1 < steps.size())
-                    QTRY_VERIFY_WITH_TIMEOUT(QString::fromStdString(w.completed) != before,
-                                             loadTimeout);
+                    QTRY_VERIFY_WITH_TIMEOUT(!ended.isEmpty(), loadTimeout);
             }
             surface = w.viewer->view()->focusProxy();
         }
-        const QString expected = current == "page"    ? w.path("page.htm")
-                                 : current == "other" ? w.path("other.htm")
-                                 : current == "web"
-                                     ? online + (markup.contains("timer") ? "/timer" : "/link")
-                                     : QString();
+        const QString expected =
+            current == "page"    ? w.path("page.htm")
+            : current == "other" ? w.path("other.htm")
+            : current == "web" ? online + QRegularExpression("WEB(/\\w+)").match(markup).captured(1)
+                               : QString();
         const auto currentPage = [] { return QFile::decodeName(Fichier_Courant.c_str()); };
         QTRY_COMPARE_WITH_TIMEOUT(currentPage(), expected, loadTimeout);
         // What the page tries happens within this time, or never.
         QTest::qWait(1500);
         QCOMPARE(currentPage(), expected);
         QCOMPARE(form.windowTitle(), expected);
-        if (current == "page")
+        if (current == "page" && !steps.contains("crash"))
             QCOMPARE(w.runScript("window.mark").toString(), QString("page"));
         QVERIFY(QFile::exists(w.path("Documents/contrat.odt")));
     }

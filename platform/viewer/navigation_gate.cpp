@@ -28,10 +28,11 @@ bool NavigationGate::accept(const QUrl& target, QWebEnginePage::NavigationType t
         return ourRedirects.erase(target) > 0;
     case QWebEnginePage::NavigationTypeLinkClicked:
         // A script's own navigation counts as a click too: it must go where the user just clicked.
-        if (!isRecent(activated, when) || pointedLink.isEmpty() ||
-            target.adjusted(QUrl::RemoveFragment) != pointedLink)
+        if (!isRecent(activated, when) || !isRecent(linkClickedAt, when) ||
+            target.adjusted(QUrl::RemoveFragment) != clickedLink)
             return false;
         activated = {};
+        linkClickedAt = {};
         return true;
     default:
         return false;

@@ -21,9 +21,12 @@ public:
 
     // The user clicked in the page or pressed Enter there.
     void userActivated(Clock::time_point when) { activated = when; }
-    // The link under the pointer or holding the keyboard focus, as the engine reports it; empty
-    // when there is none.
-    void linkPointedAt(const QUrl& link) { pointedLink = link.adjusted(QUrl::RemoveFragment); }
+    // The user clicked a link, or pressed Enter on it (see link_clicks.h).
+    void linkClicked(const QUrl& link, Clock::time_point when)
+    {
+        clickedLink = link.adjusted(QUrl::RemoveFragment);
+        linkClickedAt = when;
+    }
     // The user asked for a step back or forward in the history.
     void historyStepAsked(Clock::time_point when) { historyAsked = when; }
     // The request rule sent a navigation it let through on to `target`: that redirect is ours.
@@ -39,6 +42,7 @@ private:
 
     Clock::time_point activated;
     Clock::time_point historyAsked;
-    QUrl pointedLink;
+    Clock::time_point linkClickedAt;
+    QUrl clickedLink;
     std::set<QUrl> ourRedirects;
 };

@@ -89,12 +89,22 @@ RequestVerdict PageIsolation::judge(const QUrl& request, Type type, const QUrl& 
     if (path.empty() || path.front() != '/')
         return block();
     if (type == Type::ResourceTypeMainFrame) {
-        // Opened by the user, or by a link of a local document; never by a web page.
-        if (!initiator.isEmpty() && (initiatorHost.empty() || !hosts.rootOf(initiatorHost)))
+        // Opened by the program, or by a link of a local document; never by a web page. A document
+        // of no origin of its own (a sandboxed one) names no initiator, as the program does: only
+        // the program's own kinds of navigation count as the program's.
+        const std::string host = request.host(QUrl::FullyEncoded).toStdString();
+        const bool ownHistoryStep =
+            (navigation == QWebEngineUrlRequestInfo::NavigationTypeBackForward ||
+             navigation == QWebEngineUrlRequestInfo::NavigationTypeReload) &&
+            (asPage ? hosts.pathOf(host).has_value() : isWebArchive(path));
+        const bool byProgram =
+            initiator.isEmpty() &&
+            (navigation == QWebEngineUrlRequestInfo::NavigationTypeTyped || ownHistoryStep);
+        const bool byLocalDocument = !initiatorHost.empty() && hosts.rootOf(initiatorHost);
+        if (!byProgram && !byLocalDocument)
             return block();
         if (isWebArchive(path))
             return asPage ? redirect(fileUrlFor(path), request) : allow();
-        const std::string host = request.host(QUrl::FullyEncoded).toStdString();
         if (asPage && hosts.isPageOf(host, path)) {
             hosts.allowLoad(host);
             return allow();

@@ -15,8 +15,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
-#include <QLabel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
@@ -132,9 +132,9 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parent)
             [this](QWebEnginePage::RenderProcessTerminationStatus status) {
                 if (status == QWebEnginePage::NormalTerminationStatus)
                     return;
-                const std::string path = localPathOfUrl(page->url());
-                showNotice(path, QStringLiteral("L'affichage de la page s'est interrompu (elle est "
-                                                "peut-être trop grande pour la mémoire)."));
+                // The notice names no document, whatever the page's script made of its address.
+                showNotice({}, QStringLiteral("L'affichage de la page s'est interrompu (elle est "
+                                              "peut-être trop grande pour la mémoire)."));
             });
 
     // The engine makes its drawing surface at the first page; a blank one now, before the window is
@@ -293,23 +293,14 @@ ViewerDocument* WebEngineBrowser::Document()
 bool WebEngineBrowser::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
-        type != QEvent::KeyPress)
+    if (type != QEvent::MouseButtonRelease && type != QEvent::KeyPress)
         return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || !webView || !webView->isAncestorOf(widget))
         return false;
     NavigationGate& gate = page->navigationGate();
     const auto now = NavigationGate::Clock::now();
-    if (type == QEvent::MouseButtonPress) {
-        // The engine learns which link is under the pointer from its moves, and a page that came
-        // under a pointer at rest has seen none: one goes before each press.
-        const auto* press = static_cast<QMouseEvent*>(event);
-        QMouseEvent move(QEvent::MouseMove, press->position(), press->scenePosition(),
-                         press->globalPosition(), Qt::NoButton, press->buttons() & ~press->button(),
-                         press->modifiers());
-        QCoreApplication::sendEvent(widget, &move);
-    } else if (type == QEvent::MouseButtonRelease) {
+    if (type == QEvent::MouseButtonRelease) {
         const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
         if (button == Qt::LeftButton || button == Qt::MiddleButton)
             gate.userActivated(now);

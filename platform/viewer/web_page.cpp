@@ -1,10 +1,15 @@
 #include "platform/viewer/web_page.h"
 
+#include "platform/viewer/file_url.h"
+#include "platform/viewer/link_clicks.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QTimer>
+#include <QUuid>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineHistory>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -54,15 +59,17 @@ void WebPage::applyPolicy()
 {
     // The engine then refuses a window that a script opens without a click or key behind it.
     settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-    // The engine reports the link under the pointer, and the one the keyboard focus is on.
-    connect(this, &QWebEnginePage::linkHovered, this,
-            [this](const QString& link) { gate.linkPointedAt(QUrl(link)); });
+    linkClickToken = QUuid::createUuid().toString(QUuid::Id128);
+    scripts().insert(linkClickScript(linkClickToken));
 }
 
 QUrl WebPage::documentAddress() const
 {
     // The entry committed, not one that a load under way may bring.
-    const QUrl shown = history()->currentItem().url().adjusted(QUrl::RemoveFragment);
+    QUrl shown = history()->currentItem().url();
+    if (shown.isEmpty())
+        shown = url();
+    shown = shown.adjusted(QUrl::RemoveFragment);
     return documentOfUrl && !shown.isEmpty() ? documentOfUrl(shown) : shown;
 }
 
@@ -73,7 +80,12 @@ bool WebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool
 
 void WebPage::goFromNewWindow(const QUrl& url, NavigationType type)
 {
-    if (gate.accept(url, type, documentAddress(), NavigationGate::Clock::now()))
+    // Loaded as the program's own load, so it must pass the rules of the page's own links here: a
+    // web page never opens a local file.
+    const QUrl shown = documentAddress();
+    if (isLocalUrl(url) && !shown.isEmpty() && !isLocalUrl(shown))
+        return;
+    if (gate.accept(url, type, shown, NavigationGate::Clock::now()))
         setUrl(url);
 }
 
@@ -116,25 +128,21 @@ QWebEnginePage* WebPage::createWindow(WebWindowType)
     return new NewWindowRequest(*this);
 }
 
-void WebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
+void WebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
                                        const QString&)
-{}
+{
+    if (const std::optional<QUrl> link = clickedLinkIn(message, linkClickToken))
+        gate.linkClicked(*link, NavigationGate::Clock::now());
+}
 
 QWidget* WebPage::dialogOwner() const
 {
     return QWebEngineView::forPage(this);
 }
 
-// The document that asks: the one committed, not one that a load under way may bring.
-QUrl WebPage::documentShown() const
-{
-    const QUrl committed = history()->currentItem().url();
-    return committed.isEmpty() ? url() : committed;
-}
-
 void WebPage::javaScriptAlert(const QUrl&, const QString& message)
 {
-    dialogs.alert(dialogOwner(), documentShown(), message);
+    dialogs.alert(dialogOwner(), documentAddress(), message);
 }
 
 bool WebPage::javaScriptConfirm(const QUrl&, const QString& message)
@@ -144,15 +152,15 @@ bool WebPage::javaScriptConfirm(const QUrl&, const QString& message)
         "QWebEnginePage",
         "Are you sure you want to leave this page? Changes that you made may not be saved.");
     if (message == leaving)
-        return dialogs.confirmLeaving(dialogOwner(), documentShown(), message);
-    return dialogs.confirm(dialogOwner(), documentShown(), message);
+        return dialogs.confirmLeaving(dialogOwner(), documentAddress(), message);
+    return dialogs.confirm(dialogOwner(), documentAddress(), message);
 }
 
 bool WebPage::javaScriptPrompt(const QUrl&, const QString& message, const QString& defaultValue,
                                QString* result)
 {
     const std::optional<QString> answer =
-        dialogs.prompt(dialogOwner(), documentShown(), message, defaultValue);
+        dialogs.prompt(dialogOwner(), documentAddress(), message, defaultValue);
     if (answer && result)
         *result = *answer;
     return answer.has_value();

@@ -46,9 +46,10 @@ private:
     QWidget* dialogOwner() const;
     // The address of the document shown, as it was loaded.
     QUrl documentAddress() const;
-    QUrl documentShown() const;
 
     ScriptDialogs dialogs;
     NavigationGate gate;
+    // Marks the messages of the viewer's own script that reports the links the user clicks.
+    QString linkClickToken;
     std::function<QUrl(const QUrl&)> documentOfUrl;
 };

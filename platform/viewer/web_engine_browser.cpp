@@ -80,9 +80,9 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parent)
     });
     // Drops belong to the main window, which opens the dropped file as the current page.
     webView->setAcceptDrops(false);
-    // Every local document is a site of its own, so going to another page often moves it to
-    // another engine process, and the engine then swaps the widget that draws it: the keyboard
-    // focus, lost with the old widget, goes to the new one.
+    // Going to a page of another site (from a local page to the web, or back) moves it to another
+    // engine process, and the engine then swaps the widget that draws it: the keyboard focus, lost
+    // with the old widget, goes to the new one.
     focusReturn = new QTimer(this);
     focusReturn->setInterval(50);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {

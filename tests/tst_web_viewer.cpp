@@ -372,6 +372,14 @@ private slots:
         row("a local style sheet asking the web", false,
             "<link rel=stylesheet href='HOME/page_files/web.css'>",
             "() => new Promise(ok => setTimeout(() => ok('done'), 500))");
+        // Files of the folder tree used as what they are, their effects read.
+        row("what a script of the folder tree defines", false,
+            "<script>function user_pref(name, value) { window.prefs = value }</script>"
+            "<script src='HOME/.mozilla/prefs.js'></script>",
+            "() => window.prefs");
+        row("what a style sheet of the folder tree gives", false,
+            "<link rel=stylesheet href='HOME/.config/theme.css'>",
+            "() => getComputedStyle(document.documentElement).getPropertyValue('--token')");
     }
     void aSavedPageShowsButNeverReads()
     {
@@ -405,6 +413,9 @@ private slots:
         write(w.path("page_files/leak.css"), "#d { background-image: url(../Pictures/photo.png) }");
         write(w.path("page_files/notes.txt"), "#probe { color: rgb(18, 52, 86) }");
         write(w.path("page_files/secret.js"), secret.toUtf8());
+        write(w.path(".mozilla/prefs.js"),
+              "user_pref('sync.username', '" + secret.toUtf8() + "');");
+        write(w.path(".config/theme.css"), ":root { --token: '" + secret.toUtf8() + "' }");
         write(w.path("page_files/settings.env"), "window.leaked = '" + secret.toUtf8() + "'");
 
         // The page in the home, or at the root naming the home by its path.

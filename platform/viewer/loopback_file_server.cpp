@@ -1,6 +1,7 @@
 #include "platform/viewer/loopback_file_server.h"
 
 #include "platform/viewer/content_types.h"
+#include "platform/viewer/document_hosts.h"
 
 #include <QRandomGenerator>
 
@@ -308,7 +309,7 @@ void LoopbackFileServer::Shared::answer(const std::string& head, Response& respo
     const std::optional<std::string> path = percentDecoded(target.substr(pathStart));
     const std::optional<std::string> root = rootOf(host);
     if (!path || !root || !isPlainAbsolutePath(*path) || root->empty() || root->back() != '/' ||
-        path->compare(0, root->size(), *root) != 0)
+        path->compare(0, root->size(), *root) != 0 || isHiddenBelow(*path, *root))
         return refuse(response, 404, "Not Found");
     // Documents, frames and scripts' own reads never come here.
     if (!isShownResource(request->destination))
@@ -321,9 +322,10 @@ void LoopbackFileServer::Shared::answer(const std::string& head, Response& respo
     struct stat info;
     if (::fstat(file, &info) != 0 || !S_ISREG(info.st_mode))
         return refuse(response, 404, "Not Found");
-    // A link inside the tree may lead out of it.
+    // A link inside the tree may lead out of it, or to a hidden entry of it.
     const std::string realRoot = resolvedFolder(*root);
-    if (pathOfOpenFile(file).compare(0, realRoot.size(), realRoot) != 0)
+    const std::string realPath = pathOfOpenFile(file);
+    if (realPath.compare(0, realRoot.size(), realRoot) != 0 || isHiddenBelow(realPath, realRoot))
         return refuse(response, 404, "Not Found");
 
     response.headers = "Content-Type: " + contentTypeFor(*path) + "\r\n";

@@ -44,6 +44,8 @@ protected:
 private:
     void applyPolicy();
     QWidget* dialogOwner() const;
+    // An address of the page as the document was loaded, without its fragment.
+    QUrl asLoaded(const QUrl& address) const;
     // The address of the document shown, as it was loaded.
     QUrl documentAddress() const;
 

@@ -366,6 +366,19 @@ private slots:
             " return String(e) } return 'ran'`)");
         row("dedicated worker of a blob", false, "",
             "() => inWorker('dedicated', readSync(here('HOME/.ssh/id_rsa')))");
+        row("worker started by a worker", false, "",
+            "() => inWorker('dedicated', `return new Promise((ok, no) => { const w = new Worker("
+            "URL.createObjectURL(new Blob([${JSON.stringify('try { postMessage((() => { ' +"
+            " readSync(here('HOME/.ssh/id_rsa')) + ' })()) } catch (e) { postMessage(\"refused: \"'"
+            " + ' + e) }')}]))); w.onmessage = m => ok(m.data); w.onerror = () => no('error') "
+            "})`)");
+        row("paint worklet", false, "",
+            "() => CSS.paintWorklet.addModule(here('HOME/reader.js')).then(() => 'LOADED')");
+        row("prefetch, then a read of the cache", false,
+            "<link rel=prefetch href='HOME/page_files/secret.js'>",
+            "() => new Promise(ok => setTimeout(ok, 300)).then(() => "
+            "fetch('HOME/page_files/secret.js',"
+            " {cache: 'only-if-cached', mode: 'same-origin'})).then(r => r.text())");
         row("service worker", false, "",
             "() => navigator.serviceWorker.register('HOME/reader.js').then(() => 'LOADED')");
         // Files of the folder tree used as what they are not.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/folder/folder_pages.h"
+#include "platform/files/folder_pages.h"
 #include "settings/settings_io.h"
 #include "settings/settings_location.h"
 

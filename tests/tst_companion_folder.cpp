@@ -1,4 +1,4 @@
-#include "platform/fileops/companion_folder.h"
+#include "platform/files/companion_folder.h"
 #include "support/fileops_support.h"
 
 // Which folder beside a saved page is its companion: by the page's name, or by where its links

@@ -1,6 +1,6 @@
 #include "Unit1/TForm1.h"
 #include "Unit1/Unit1_state.h"
-#include "platform/fileops/file_history.h"
+#include "platform/files/file_history.h"
 #include "support/fileops_support.h"
 #include "support/form_fixture.h"
 #include "support/saved_page.h"

@@ -1,5 +1,5 @@
-#include "platform/cups_printing.h"
-#include "platform/error.h"
+#include "platform/base/error.h"
+#include "platform/desktop/cups_printing.h"
 #include "platform/viewer/page_printer.h"
 #include "support/web_test_main.h"
 

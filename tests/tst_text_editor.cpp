@@ -1,6 +1,6 @@
-#include "platform/desktop_entry.h"
-#include "platform/detached_process.h"
-#include "platform/text_editor.h"
+#include "platform/desktop/desktop_entry.h"
+#include "platform/desktop/detached_process.h"
+#include "platform/desktop/text_editor.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 #include "platform/titles/page_title.h"
 
-#include "platform/text/ascii_text.h"
-#include "platform/text/html_tags.h"
+#include "platform/base/ascii_text.h"
+#include "platform/base/html_tags.h"
 #include "platform/viewer/file_url.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #include "platform/ui/screen_size.h"
 
-#include "platform/error.h"
+#include "platform/base/error.h"
 
 #include <QScreen>
 

@@ -1,6 +1,6 @@
 #include "platform/viewer/folder_listing.h"
 
-#include "platform/folder/folder_pages.h"
+#include "platform/files/folder_pages.h"
 
 #include <QFile>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "platform/viewer/web_engine_browser.h"
 
-#include "platform/error.h"
+#include "platform/base/error.h"
 #include "platform/viewer/document_hosts.h"
 #include "platform/viewer/file_url.h"
 #include "platform/viewer/find_dialog.h"

@@ -2,8 +2,8 @@
 
 #include "Unit1/TForm1.h"
 #include "Unit1/Unit1_state.h"
-#include "platform/fileops/file_operation.h"
-#include "platform/folder/folder_pages.h"
+#include "platform/files/file_operation.h"
+#include "platform/files/folder_pages.h"
 #include "platform/titles/page_title.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_viewer.h"

@@ -67,7 +67,8 @@ int main(int argc, char* argv[])
         services.arguments.emplace_back(argv[i]);
     std::unique_ptr<TForm1> window;
     try {
-        services.screen = sizeOfScreen(QGuiApplication::primaryScreen());
+        const QSize screen = sizeOfScreen(QGuiApplication::primaryScreen());
+        services.screen = {screen.width(), screen.height()};
         window.reset(createMainWindow(std::move(services)));
     } catch (const std::exception& error) {
         // An error that escapes the start ends the program.

@@ -1,3 +1,4 @@
+#include "platform/base/page_names.h"
 #include "platform/files/companion_folder.h"
 #include "support/fileops_support.h"
 
@@ -40,7 +41,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, page);
         QFETCH(bool, suffix);
-        QCOMPARE(isSavedPageName(name.toStdString()), page);
+        QCOMPARE(isPageSavedWithFolder(name.toStdString()), page);
         QCOMPARE(hasCompanionSuffix(name.toStdString()), suffix);
     }
 

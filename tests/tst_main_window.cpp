@@ -531,8 +531,7 @@ private slots:
     {
         QVERIFY_THROWS_EXCEPTION(VelmoError, sizeOfScreen(nullptr));
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        const ScreenSize size = sizeOfScreen(QGuiApplication::primaryScreen());
-        QCOMPARE(QSize(size.width, size.height), screen.size());
+        QCOMPARE(sizeOfScreen(QGuiApplication::primaryScreen()), screen.size());
     }
 
     void settingsAreReadAtCreationAndWrittenAtDestruction()

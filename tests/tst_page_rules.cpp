@@ -1,4 +1,5 @@
 #include "Unit1/completed_page.h"
+#include "platform/base/page_names.h"
 #include "platform/files/folder_pages.h"
 #include "platform/titles/name_from_title.h"
 #include "platform/titles/page_title.h"

@@ -3,6 +3,7 @@
 #include "platform/base/ascii_text.h"
 #include "platform/base/html_tags.h"
 #include "platform/base/local_path.h"
+#include "platform/base/page_names.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -20,8 +21,6 @@ constexpr std::string_view kSuffixes[] = {
     "_arquivos", "_ficheiros", "_file",     "-filer",      "_tiedostot", "_soubory",
     "_pliki",    "_elemei",    "_datoteke", "_fajlovi",    "_dosyalar",  "_failid",
     "_fails",    "_bylos",     "_fitxers",  "_fitxategiak"};
-
-constexpr std::string_view kPageExtensions[] = {".htm", ".html", ".shtml", ".xhtml"};
 
 // The attributes whose value is an address the page loads or links to.
 constexpr std::string_view kLinkAttributes[] = {"href",     "src",        "srcset", "data",
@@ -296,17 +295,6 @@ bool isRealFolder(const std::string& folder, const dirent& entry)
 
 } // namespace
 
-bool isSavedPageName(const std::string& name)
-{
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos)
-        return false;
-    const std::string_view extension = std::string_view(name).substr(dot);
-    return std::any_of(
-        std::begin(kPageExtensions), std::end(kPageExtensions),
-        [&](std::string_view known) { return equalsIgnoringCase(extension, known); });
-}
-
 bool hasCompanionSuffix(const std::string& name)
 {
     return std::any_of(std::begin(kSuffixes), std::end(kSuffixes), [&](std::string_view suffix) {
@@ -325,7 +313,7 @@ std::vector<std::string> linkedFolders(std::string_view html)
 
 std::string chooseCompanion(const CompanionClues& clues)
 {
-    if (!isSavedPageName(clues.page))
+    if (!isPageSavedWithFolder(clues.page))
         return {};
     std::string named;
     const std::string stem = stemOf(clues.page);
@@ -355,7 +343,7 @@ std::string findCompanionFolder(const std::string& page)
     CompanionClues clues;
     clues.page = nameOf(page);
     struct stat st;
-    if (!isSavedPageName(clues.page) || lstat(page.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (!isPageSavedWithFolder(clues.page) || lstat(page.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return {};
     const std::string folder = parentOf(page);
     DIR* dir = opendir(folder.c_str());
@@ -367,7 +355,7 @@ std::string findCompanionFolder(const std::string& page)
             continue;
         if (hasCompanionSuffix(name) && isRealFolder(folder, *entry))
             clues.folders.push_back(name);
-        else if (isSavedPageName(name))
+        else if (isPageSavedWithFolder(name))
             clues.pages.push_back(name);
     }
     closedir(dir);

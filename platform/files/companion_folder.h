@@ -7,10 +7,6 @@
 // A page saved whole by a browser is an HTML file plus a folder beside it holding its images and
 // styles ("page.htm" and "page_files"): its companion folder, which goes where the page goes.
 
-// True for the name of a page that may have a companion: .htm, .html, .shtml or .xhtml, in any
-// case (an .mht page holds everything in one file).
-bool isSavedPageName(const std::string& name);
-
 // True for a name made of something followed by one of the companion suffixes ("_files",
 // ".files", "_fichiers", "-Dateien"...).
 bool hasCompanionSuffix(const std::string& name);

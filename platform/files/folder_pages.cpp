@@ -1,5 +1,7 @@
 #include "platform/files/folder_pages.h"
 
+#include "platform/base/page_names.h"
+
 #include <QByteArray>
 #include <QCollator>
 #include <QList>
@@ -14,9 +16,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-constexpr std::array<std::string_view, 7> kPageExtensions = {"htm", "html", "shtml", "xhtml",
-                                                             "xht", "mht",  "mhtml"};
 
 // Numbers by value and letters without case, whatever the locale of the process (the C locale
 // would compare code points). Made once, used on the GUI thread only.
@@ -91,18 +90,6 @@ int compareDecodedNames(QStringView left, QStringView right, const std::string& 
 }
 
 } // namespace
-
-bool isPageName(const std::string& name)
-{
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos)
-        return false;
-    const std::string_view extension = std::string_view(name).substr(dot + 1);
-    return std::any_of(kPageExtensions.begin(), kPageExtensions.end(), [&](std::string_view page) {
-        return qstrnicmp(extension.data(), qsizetype(extension.size()), page.data(),
-                         qsizetype(page.size())) == 0;
-    });
-}
 
 int comparePageNames(const std::string& a, const std::string& b)
 {

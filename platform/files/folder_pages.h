@@ -6,10 +6,6 @@
 
 // The saved pages of a folder in the order a file manager shows them, to go through one by one.
 
-// True for the file name of a page: its extension, in any case, is htm, html, shtml, xhtml, xht,
-// mht or mhtml.
-bool isPageName(const std::string& name);
-
 // Orders two names as a file manager does: letters without regard to case, numbers by their value
 // ("c 9.htm" before "c 10.htm"), a dot before any other character ("b.htm" before "B2.HTML"); names
 // still alike go by their bytes. Negative, zero or positive, as a comparison.

@@ -2,7 +2,7 @@
 
 #include "platform/base/ascii_text.h"
 #include "platform/base/html_tags.h"
-#include "platform/viewer/file_url.h"
+#include "platform/base/page_names.h"
 
 #include <QByteArray>
 #include <QStringDecoder>

@@ -1,5 +1,6 @@
 #include "platform/viewer/folder_listing.h"
 
+#include "platform/base/page_names.h"
 #include "platform/files/folder_pages.h"
 
 #include <QFile>

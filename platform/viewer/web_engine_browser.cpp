@@ -1,6 +1,7 @@
 #include "platform/viewer/web_engine_browser.h"
 
 #include "platform/base/error.h"
+#include "platform/base/page_names.h"
 #include "platform/viewer/document_hosts.h"
 #include "platform/viewer/file_url.h"
 #include "platform/viewer/find_dialog.h"

@@ -1,6 +1,7 @@
 #include "Unit1/Nom_Long.h"
 
 #include "Unit1/path_pieces.h"
+#include "platform/base/ascii_text.h"
 
 #include <QList>
 #include <QString>
@@ -27,10 +28,8 @@ std::optional<std::u32string> foldedCharacters(const std::string& bytes)
 std::u32string foldedBytes(const std::string& bytes)
 {
     std::u32string result;
-    for (const char c : bytes) {
-        const auto code = static_cast<unsigned char>(c);
-        result.push_back((code >= 'A' && code <= 'Z') ? code - 'A' + 'a' : code);
-    }
+    for (const char c : bytes)
+        result.push_back(static_cast<unsigned char>(asciiLower(c)));
     return result;
 }
 

@@ -1,38 +1,16 @@
 #include "settings/file_bytes.h"
 
+#include "platform/base/file_descriptor.h"
+#include "platform/base/local_path.h"
+#include "platform/base/random_text.h"
+
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-// Owns a file descriptor; close() reports the error a late write may give.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd(fd) {}
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int get() const { return fd; }
-    bool close()
-    {
-        const int result = ::close(fd);
-        fd = -1;
-        return result == 0;
-    }
-
-private:
-    int fd;
-};
 
 bool readAll(int fd, std::string& bytes, std::size_t sizeHint)
 {
@@ -55,47 +33,22 @@ bool readAll(int fd, std::string& bytes, std::size_t sizeHint)
     return true;
 }
 
-bool writeAll(int fd, std::string_view bytes, off_t offset)
-{
-    while (!bytes.empty()) {
-        const ssize_t count = ::pwrite(fd, bytes.data(), bytes.size(), offset);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(count));
-        offset += count;
-    }
-    return true;
-}
-
-std::string resolvedPath(const std::string& path)
-{
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (real == nullptr)
-        return path;
-    std::string result = real;
-    std::free(real);
-    return result;
-}
-
 bool canOpenForWriting(const std::string& path)
 {
     // Opening tells what the permission bits alone do not: a read-only mount, an immutable file.
-    Descriptor probe(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK));
+    FileDescriptor probe(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK));
     return probe.get() >= 0;
 }
 
 // A new, empty file beside `target`, with a name nobody else uses; -1 when the folder refuses it.
 int createSibling(const std::string& target, std::string& siblingPath)
 {
-    thread_local std::mt19937 generator{std::random_device{}()};
     const std::size_t slash = target.rfind('/');
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     const std::string prefix =
         target.substr(0, nameStart) + "." + target.substr(nameStart, 64) + ".tmp";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        siblingPath = prefix + std::to_string(generator() % 1000000000u);
+        siblingPath = prefix + randomHexDigits(8);
         const int fd = ::open(siblingPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -115,7 +68,7 @@ bool copyOwnerAndMode(int fd, const struct stat& original)
 // before any byte changes, then only the bytes from the first difference on are written.
 bool rewriteInPlace(const std::string& target, std::string_view bytes)
 {
-    Descriptor file(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK));
+    FileDescriptor file(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK));
     struct stat info;
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
         return false;
@@ -130,7 +83,7 @@ bool rewriteInPlace(const std::string& target, std::string_view bytes)
     }
     const auto differ = std::mismatch(old.begin(), old.end(), bytes.begin(), bytes.end());
     const auto from = static_cast<std::size_t>(differ.first - old.begin());
-    const bool written = writeAll(file.get(), bytes.substr(from), static_cast<off_t>(from)) &&
+    const bool written = writeAll(file.get(), bytes.substr(from), static_cast<off_t>(from)) == 0 &&
                          ::ftruncate(file.get(), static_cast<off_t>(bytes.size())) == 0;
     if (!written) {
         // Put the old bytes back as well as the disk allows.
@@ -138,7 +91,7 @@ bool rewriteInPlace(const std::string& target, std::string_view bytes)
         (void)!::ftruncate(file.get(), oldSize);
         return false;
     }
-    return ::fsync(file.get()) == 0 && file.close();
+    return ::fsync(file.get()) == 0 && file.closeNow() == 0;
 }
 
 } // namespace
@@ -148,7 +101,7 @@ std::optional<FileBytes> readFileBytes(const std::string& path)
     if (path.empty())
         return std::nullopt;
     // Non-blocking, so that a named pipe at that path cannot hang the program.
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0) {
         if (errno == ENOENT)
             return FileBytes{};
@@ -167,7 +120,7 @@ bool replaceFileBytes(const std::string& path, std::string_view bytes)
 {
     if (path.empty())
         return false;
-    const std::string target = resolvedPath(path);
+    const std::string target = realPathOf(path).value_or(path);
     struct stat info;
     const bool exists = ::stat(target.c_str(), &info) == 0;
     if (!exists && errno != ENOENT)
@@ -176,13 +129,13 @@ bool replaceFileBytes(const std::string& path, std::string_view bytes)
         return false;
 
     std::string siblingPath;
-    Descriptor sibling(createSibling(target, siblingPath));
+    FileDescriptor sibling(createSibling(target, siblingPath));
     if (sibling.get() < 0)
         return exists && rewriteInPlace(target, bytes);
-    bool written = writeAll(sibling.get(), bytes, 0) &&
+    bool written = writeAll(sibling.get(), bytes, 0) == 0 &&
                    (!exists || copyOwnerAndMode(sibling.get(), info)) &&
                    ::fsync(sibling.get()) == 0;
-    written = sibling.close() && written;
+    written = sibling.closeNow() == 0 && written;
     if (written && ::rename(siblingPath.c_str(), target.c_str()) == 0)
         return true;
     ::unlink(siblingPath.c_str());

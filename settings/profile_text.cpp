@@ -1,5 +1,7 @@
 #include "settings/profile_text.h"
 
+#include "platform/base/ascii_text.h"
+
 #include <algorithm>
 
 namespace profile {
@@ -7,34 +9,13 @@ namespace {
 
 constexpr std::string_view newLine = "\r\n";
 
+// Blanks around names and values in the file; spaces around the names asked for.
+constexpr std::string_view blanks = " \t\v";
+constexpr std::string_view spaces = " ";
+
 bool isBlank(char c)
 {
-    return c == ' ' || c == '\t' || c == '\v';
-}
-
-bool isSpace(char c)
-{
-    return c == ' ';
-}
-
-std::string_view trimmed(std::string_view text, bool (*strip)(char))
-{
-    while (!text.empty() && strip(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && strip(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-char asciiLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameName(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+    return blanks.find(c) != std::string_view::npos;
 }
 
 // One line of the text: where it starts, its content without the line end, and where the next
@@ -93,13 +74,13 @@ Entry entryOf(std::string_view content)
     if (rest.front() == '[') {
         // The name runs to the first "]", or to the end when there is none; the rest is ignored.
         const std::string_view inside = rest.substr(1);
-        return {Entry::Kind::Header, trimmed(inside.substr(0, inside.find(']')), isBlank), {}};
+        return {Entry::Kind::Header, trimmed(inside.substr(0, inside.find(']')), blanks), {}};
     }
     const auto equals = rest.find('=');
     if (equals == std::string_view::npos)
         return {};
-    return {Entry::Kind::Key, trimmed(rest.substr(0, equals), isBlank),
-            trimmed(rest.substr(equals + 1), isBlank)};
+    return {Entry::Kind::Key, trimmed(rest.substr(0, equals), blanks),
+            trimmed(rest.substr(equals + 1), blanks)};
 }
 
 // Where a key stands: the first matching section, the first matching key in it, and the line after
@@ -114,15 +95,15 @@ struct Location {
 
 Location locate(std::string_view text, std::string_view section, std::string_view key)
 {
-    section = trimmed(section, isSpace);
-    key = trimmed(key, isSpace);
+    section = trimmed(section, spaces);
+    key = trimmed(key, spaces);
     Location where;
     Lines lines(text);
     Line line;
     while (lines.next(line)) {
         const Entry entry = entryOf(line.content);
         if (!where.sectionFound) {
-            if (entry.kind == Entry::Kind::Header && sameName(entry.name, section)) {
+            if (entry.kind == Entry::Kind::Header && equalsIgnoringCase(entry.name, section)) {
                 where.sectionFound = true;
                 where.lastLine = line;
             }
@@ -133,7 +114,7 @@ Location locate(std::string_view text, std::string_view section, std::string_vie
             break;
         if (entry.kind == Entry::Kind::Key) {
             where.lastLine = line;
-            if (sameName(entry.name, key)) {
+            if (equalsIgnoringCase(entry.name, key)) {
                 where.keyLine = line;
                 where.keyName = entry.name;
                 where.value = entry.value;
@@ -174,14 +155,14 @@ std::string withValue(std::string_view text, std::string_view section, std::stri
         result.append(text.substr(0, after.next));
         if (!after.hasEnd())
             result.append(newLine);
-        result.append(trimmed(key, isSpace)).append("=").append(value).append(newLine);
+        result.append(trimmed(key, spaces)).append("=").append(value).append(newLine);
         result.append(text.substr(after.next));
     } else {
         result.append(text);
         if (!text.empty() && text.back() != '\r' && text.back() != '\n')
             result.append(newLine);
-        result.append("[").append(trimmed(section, isSpace)).append("]").append(newLine);
-        result.append(trimmed(key, isSpace)).append("=").append(value).append(newLine);
+        result.append("[").append(trimmed(section, spaces)).append("]").append(newLine);
+        result.append(trimmed(key, spaces)).append("=").append(value).append(newLine);
     }
     return result;
 }

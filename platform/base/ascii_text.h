@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 // Bytes read as ASCII whatever the text's encoding: the letters A to Z and a to z only, the white
@@ -10,6 +11,14 @@
 inline char asciiLower(char c)
 {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The text with the letters A to Z lowered; every other byte stays as it is.
+inline std::string asciiLowerCase(std::string text)
+{
+    for (char& c : text)
+        c = asciiLower(c);
+    return text;
 }
 
 inline bool equalsIgnoringCase(std::string_view a, std::string_view b)
@@ -35,9 +44,20 @@ inline std::size_t findIgnoringCase(std::string_view text, std::string_view what
 }
 
 // Space, tab, line feed, carriage return and form feed.
+inline constexpr std::string_view htmlSpace = " \t\n\r\f";
+
 inline bool isHtmlSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+// The text without the bytes of `blanks` at either end.
+inline std::string_view trimmed(std::string_view text, std::string_view blanks)
+{
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 inline bool isAsciiLetter(char c)

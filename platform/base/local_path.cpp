@@ -1,7 +1,6 @@
 #include "platform/base/local_path.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 
 bool isAbsoluteLocalPath(const std::string& path)
@@ -44,33 +43,36 @@ bool isBadName(const std::string& name)
     return name.empty() || name == "." || name == "..";
 }
 
+std::optional<std::string> realPathOf(const std::string& path, int* error)
+{
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (error)
+        *error = real ? 0 : errno;
+    if (!real)
+        return std::nullopt;
+    std::string result = real;
+    std::free(real);
+    return result;
+}
+
 std::string resolvedItemPath(const std::string& path, int& error)
 {
-    char buffer[PATH_MAX];
-    if (!realpath(parentOf(path).c_str(), buffer)) {
-        error = errno;
-        return {};
-    }
-    error = 0;
-    return joinPath(buffer, nameOf(path));
+    const std::optional<std::string> folder = realPathOf(parentOf(path), &error);
+    return folder ? joinPath(*folder, nameOf(path)) : std::string();
 }
 
 std::string resolvedFolderPath(const std::string& folder, int& error)
 {
     std::string existing = withoutTrailingSlashes(folder);
     std::string missing;
-    char buffer[PATH_MAX];
-    while (!realpath(existing.c_str(), buffer)) {
-        if (errno != ENOENT || parentOf(existing).empty() || existing == "/") {
-            error = errno;
+    std::optional<std::string> resolved;
+    while (!(resolved = realPathOf(existing, &error))) {
+        if (error != ENOENT || parentOf(existing).empty() || existing == "/")
             return {};
-        }
         missing = "/" + nameOf(existing) + missing;
         existing = parentOf(existing);
     }
-    error = 0;
-    const std::string resolved = buffer;
-    return resolved == "/" && !missing.empty() ? missing : resolved + missing;
+    return *resolved == "/" && !missing.empty() ? missing : *resolved + missing;
 }
 
 bool isSameOrInside(const std::string& inner, const std::string& outer)

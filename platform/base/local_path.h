@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // Absolute local paths: their pieces and checks, "/" being the only delimiter.
@@ -21,6 +22,10 @@ std::string joinPath(const std::string& folder, const std::string& name);
 
 // True for an empty name, "." or "..": none of them names a new item.
 bool isBadName(const std::string& name);
+
+// The path with every link and "." or ".." resolved (realpath), or none when some piece of it
+// cannot be resolved; `error` then takes the errno value when given.
+std::optional<std::string> realPathOf(const std::string& path, int* error = nullptr);
 
 // The item's path with its folder resolved (links and ".." followed); the item itself is not
 // followed, so a link stays the link. Empty, with `error` set, when the folder cannot be resolved.

@@ -1,18 +1,13 @@
 #include "platform/desktop/desktop_entry.h"
 
+#include "platform/base/ascii_text.h"
+
 #include <sstream>
 #include <string_view>
 
 namespace {
 
-std::string trimmed(const std::string& text)
-{
-    const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t\r");
-    return text.substr(first, last - first + 1);
-}
+constexpr std::string_view entryBlanks = " \t\r";
 
 std::string unescapeValue(const std::string& value)
 {
@@ -63,7 +58,7 @@ std::optional<DesktopEntry> parseDesktopEntry(const std::string& text)
     bool found = false;
     DesktopEntry entry;
     while (std::getline(lines, line)) {
-        line = trimmed(line);
+        line = std::string(trimmed(line, entryBlanks));
         if (line.empty() || line[0] == '#')
             continue;
         if (line[0] == '[') {
@@ -74,8 +69,9 @@ std::optional<DesktopEntry> parseDesktopEntry(const std::string& text)
         const auto equals = line.find('=');
         if (!inGroup || equals == std::string::npos)
             continue;
-        const std::string key = trimmed(line.substr(0, equals));
-        const std::string value = unescapeValue(trimmed(line.substr(equals + 1)));
+        const std::string key(trimmed(std::string_view(line).substr(0, equals), entryBlanks));
+        const std::string value = unescapeValue(
+            std::string(trimmed(std::string_view(line).substr(equals + 1), entryBlanks)));
         if (key == "Type")
             entry.type = value;
         else if (key == "Exec")

@@ -1,10 +1,10 @@
 #include "platform/desktop/text_editor.h"
 
+#include "platform/base/ascii_text.h"
+#include "platform/base/local_path.h"
 #include "platform/desktop/desktop_entry.h"
 #include "platform/desktop/detached_process.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -72,7 +72,7 @@ std::optional<std::string> findProgram(const std::string& name)
     if (name.find('/') != std::string::npos)
         return isExecutableFile(name) ? std::optional(name) : std::nullopt;
     for (const std::string& folder : splitList(environment("PATH"), ':')) {
-        const std::string candidate = folder + "/" + name;
+        const std::string candidate = joinPath(folder, name);
         if (isExecutableFile(candidate))
             return candidate;
     }
@@ -118,11 +118,8 @@ std::vector<std::string> mimeAppsLists(const std::string& dataHome,
                                        const std::vector<std::string>& dataDirs)
 {
     std::vector<std::string> desktops;
-    for (std::string desktop : splitList(environment("XDG_CURRENT_DESKTOP"), ':')) {
-        std::transform(desktop.begin(), desktop.end(), desktop.begin(),
-                       [](unsigned char c) { return char(std::tolower(c)); });
-        desktops.push_back(desktop);
-    }
+    for (const std::string& desktop : splitList(environment("XDG_CURRENT_DESKTOP"), ':'))
+        desktops.push_back(asciiLowerCase(desktop));
     std::vector<std::string> folders{xdgHome("XDG_CONFIG_HOME", "/.config")};
     for (const std::string& folder : xdgFolders("XDG_CONFIG_DIRS", "/etc/xdg"))
         folders.push_back(folder);
@@ -133,8 +130,8 @@ std::vector<std::string> mimeAppsLists(const std::string& dataHome,
     std::vector<std::string> lists;
     for (const std::string& folder : folders) {
         for (const std::string& desktop : desktops)
-            lists.push_back(folder + "/" + desktop + "-mimeapps.list");
-        lists.push_back(folder + "/mimeapps.list");
+            lists.push_back(joinPath(folder, desktop + "-mimeapps.list"));
+        lists.push_back(joinPath(folder, "mimeapps.list"));
     }
     // The older name of the defaults file, still shipped by some distributions.
     for (const std::string& folder : dataDirs)
@@ -145,10 +142,10 @@ std::vector<std::string> mimeAppsLists(const std::string& dataHome,
 // A desktop file id names "a/b.desktop" under an applications folder as "a-b.desktop".
 std::optional<std::string> findDesktopFile(const std::string& folder, const std::string& id)
 {
-    if (hasFileType(folder + "/" + id, S_IFREG))
-        return folder + "/" + id;
+    if (const std::string file = joinPath(folder, id); hasFileType(file, S_IFREG))
+        return file;
     for (auto dash = id.find('-'); dash != std::string::npos; dash = id.find('-', dash + 1)) {
-        const std::string subfolder = folder + "/" + id.substr(0, dash);
+        const std::string subfolder = joinPath(folder, id.substr(0, dash));
         if (hasFileType(subfolder, S_IFDIR))
             if (auto found = findDesktopFile(subfolder, id.substr(dash + 1)))
                 return found;

@@ -1,9 +1,11 @@
 #include "platform/files/companion_folder.h"
 
 #include "platform/base/ascii_text.h"
+#include "platform/base/file_descriptor.h"
 #include "platform/base/html_tags.h"
 #include "platform/base/local_path.h"
 #include "platform/base/page_names.h"
+#include "platform/base/percent_decoding.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -29,15 +31,6 @@ constexpr std::string_view kLinkAttributes[] = {"href",     "src",        "srcse
 
 // Enough for the head and the first part of the body of any real page.
 constexpr std::size_t kPrefixBytes = 1 << 20;
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && isHtmlSpace(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isHtmlSpace(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 // A code point as UTF-8, for a numeric character reference.
 void appendUtf8(std::string& out, unsigned long code)
@@ -102,21 +95,6 @@ std::string withoutReferences(std::string_view value)
     return out;
 }
 
-std::string percentDecoded(std::string_view text)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
-            hexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 bool hasScheme(std::string_view link)
 {
     const std::size_t colon = link.find(':');
@@ -131,7 +109,7 @@ bool hasScheme(std::string_view link)
 // piece is followed by more ("page_files/a.png", not "a.png" nor "../x/a.png").
 std::string firstFolderOf(std::string_view rawLink)
 {
-    const std::string link = withoutReferences(trimmed(rawLink));
+    const std::string link = withoutReferences(trimmed(rawLink, htmlSpace));
     std::string_view rest = link;
     const std::size_t end = rest.find_first_of("?#");
     const std::size_t slash = rest.find_first_of("/\\");
@@ -176,7 +154,8 @@ public:
             std::size_t comma = value.find(',', start);
             if (comma == std::string_view::npos)
                 comma = value.size();
-            const std::string_view candidate = trimmed(value.substr(start, comma - start));
+            const std::string_view candidate =
+                trimmed(value.substr(start, comma - start), htmlSpace);
             add(candidate.substr(0, std::min(candidate.size(), candidate.find_first_of(" \t\n"))));
             start = comma + 1;
         }
@@ -266,23 +245,8 @@ bool contains(const std::vector<std::string>& list, const std::string& name)
 
 std::string readPrefix(const std::string& path)
 {
-    std::string text;
-    const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return text;
-    text.resize(kPrefixBytes);
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t count = read(fd, text.data() + done, text.size() - done);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            break;
-        done += static_cast<std::size_t>(count);
-    }
-    close(fd);
-    text.resize(done);
-    return text;
+    const FileDescriptor file(open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    return file.isOpen() ? readFirstBytes(file.get(), kPrefixBytes) : std::string();
 }
 
 bool isRealFolder(const std::string& folder, const dirent& entry)

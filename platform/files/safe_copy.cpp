@@ -1,5 +1,6 @@
 #include "platform/files/safe_copy.h"
 
+#include "platform/base/file_descriptor.h"
 #include "platform/base/local_path.h"
 #include "platform/files/file_progress.h"
 #include "platform/files/remove_tree.h"
@@ -13,7 +14,6 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <memory>
-#include <random>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,26 +25,6 @@ constexpr std::size_t kRangeChunk = 8 << 20; // bytes per kernel copy call: a ca
 constexpr std::size_t kBufferSize = 1 << 20; // bytes per read and write when the kernel cannot copy
 constexpr int kNameTries = 8;
 constexpr int kShortCopy = -1; // copyData's answer when the source gave fewer bytes than it held
-
-// Closes a descriptor when it goes out of scope.
-struct Descriptor {
-    int fd = -1;
-    explicit Descriptor(int value) : fd(value) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            close(fd);
-    }
-    // Closes now, so that a late write error is seen; returns 0 or an errno value.
-    int closeNow()
-    {
-        const int result = close(fd) == 0 ? 0 : errno;
-        fd = -1;
-        return result;
-    }
-};
 
 std::vector<std::string> entriesOf(const std::string& folder, int& error)
 {
@@ -70,22 +50,6 @@ bool kernelCannotCopy(int error)
 {
     return error == EXDEV || error == EINVAL || error == EOPNOTSUPP || error == ENOSYS ||
            error == EBADF || error == EPERM;
-}
-
-int writeAll(int fd, const char* data, std::size_t size, off_t offset)
-{
-    while (size > 0) {
-        const ssize_t written = pwrite(fd, data, size, offset);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-        offset += written;
-    }
-    return 0;
 }
 
 // Whether a file system that ignores case would take the two names as one.
@@ -127,23 +91,24 @@ private:
     FileFailure copyFile(const std::string& source, const struct stat& st, int target,
                          const std::string& name)
     {
-        Descriptor in(open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-        if (in.fd < 0)
+        FileDescriptor in(open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        if (in.get() < 0)
             return systemFailure(errno, source);
-        Descriptor out(openat(target, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (out.fd < 0)
+        FileDescriptor out(
+            openat(target, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (out.get() < 0)
             return systemFailure(errno, source);
         progress_.setItem(source);
-        int error = copyData(in.fd, out.fd);
+        int error = copyData(in.get(), out.get());
         if (error == kShortCopy)
             return problemWith(FileProblem::ShortCopy, source);
         const timespec times[2] = {st.st_atim, st.st_mtim};
-        if (!error && fchmod(out.fd, st.st_mode & 07777) != 0)
+        if (!error && fchmod(out.get(), st.st_mode & 07777) != 0)
             error = errno;
-        if (!error && futimens(out.fd, times) != 0)
+        if (!error && futimens(out.get(), times) != 0)
             error = errno;
         // A lone file is flushed here; a folder's files are flushed all at once at its end.
-        if (!error && depth_ == 0 && fsync(out.fd) != 0)
+        if (!error && depth_ == 0 && fsync(out.get()) != 0)
             error = errno;
         const int closeError = out.closeNow();
         if (!error)
@@ -189,8 +154,9 @@ private:
                         continue;
                     return errno;
                 }
-                if (const int error =
-                        writeAll(out, buffer_.get(), static_cast<std::size_t>(count), offset))
+                if (const int error = writeAll(
+                        out, std::string_view(buffer_.get(), static_cast<std::size_t>(count)),
+                        offset))
                     return error;
             }
             if (count == 0) {
@@ -235,15 +201,15 @@ private:
     {
         if (mkdirat(target, name.c_str(), 0700) != 0)
             return systemFailure(errno, source);
-        Descriptor folder(
+        FileDescriptor folder(
             openat(target, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        if (folder.fd < 0)
+        if (folder.get() < 0)
             return systemFailure(errno, source);
         int error = 0;
         std::vector<std::string> copied;
         for (const std::string& entry : entriesOf(source, error)) {
             ++depth_;
-            FileFailure failure = copyItem(joinPath(source, entry), folder.fd, entry);
+            FileFailure failure = copyItem(joinPath(source, entry), folder.get(), entry);
             --depth_;
             // Every name in the new folder is one of ours: a taken name is one that this file
             // system cannot tell from another of the source folder (it ignores case).
@@ -264,7 +230,7 @@ private:
             return systemFailure(error, source);
         // The folder's own mode and time last: filling it would change both.
         const timespec times[2] = {st.st_atim, st.st_mtim};
-        if (fchmod(folder.fd, st.st_mode & 07777) != 0 || futimens(folder.fd, times) != 0)
+        if (fchmod(folder.get(), st.st_mode & 07777) != 0 || futimens(folder.get(), times) != 0)
             return systemFailure(errno, source);
         return {};
     }
@@ -295,18 +261,17 @@ std::uint64_t bytesOfItem(const std::string& path)
 FileFailure makeTemporaryCopy(const std::string& source, const std::string& folder,
                               FileProgress& progress, std::string& temporaryPath)
 {
-    Descriptor target(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (target.fd < 0)
+    FileDescriptor target(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (target.get() < 0)
         return systemFailure(errno, source);
     struct stat st;
     if (lstat(source.c_str(), &st) != 0)
         return systemFailure(errno, source);
 
-    std::mt19937_64 random{std::random_device{}()};
     TreeCopier copier(progress);
     for (int attempt = 0; attempt < kNameTries; ++attempt) {
-        const std::string name = temporaryName(random);
-        FileFailure failure = copier.copyItem(source, target.fd, name);
+        const std::string name = temporaryName();
+        FileFailure failure = copier.copyItem(source, target.get(), name);
         // A clash inside the copy is a NameClash: EEXIST here means that the temporary name itself
         // was taken, by someone else's item that must stay, and nothing was made.
         if (failure.problem == FileProblem::System && failure.code == EEXIST)
@@ -315,7 +280,7 @@ FileFailure makeTemporaryCopy(const std::string& source, const std::string& fold
         if (!failure && progress.cancelled())
             failure = problemWith(FileProblem::Cancelled, source);
         // The files of a folder were not flushed one by one: flush the whole file system once.
-        if (!failure && S_ISDIR(st.st_mode) && syncfs(target.fd) != 0)
+        if (!failure && S_ISDIR(st.st_mode) && syncfs(target.get()) != 0)
             failure = systemFailure(errno, source);
         if (failure) {
             removeTemporaryTree(path);

@@ -1,6 +1,8 @@
 #include "platform/files/temporary_names.h"
 
+#include "platform/base/ascii_text.h"
 #include "platform/base/local_path.h"
+#include "platform/base/random_text.h"
 #include "platform/files/remove_tree.h"
 
 #include <cerrno>
@@ -18,14 +20,9 @@ constexpr std::string_view kSuffix = ".part";
 constexpr std::size_t kRandomDigits = 16;
 constexpr std::size_t kMostPidDigits = 10;
 
-bool isDecimal(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 bool isHexDigit(char c)
 {
-    return isDecimal(c) || (c >= 'a' && c <= 'f');
+    return isAsciiDigit(c) || (c >= 'a' && c <= 'f');
 }
 
 bool hasEnded(long pid)
@@ -35,14 +32,10 @@ bool hasEnded(long pid)
 
 } // namespace
 
-std::string temporaryName(std::mt19937_64& random)
+std::string temporaryName()
 {
-    static const char digits[] = "0123456789abcdef";
-    std::string name = std::string(kPrefix) + std::to_string(getpid()) + "-";
-    auto value = random();
-    for (std::size_t i = 0; i < kRandomDigits; ++i, value >>= 4)
-        name += digits[value & 15];
-    return name + std::string(kSuffix);
+    return std::string(kPrefix) + std::to_string(getpid()) + "-" + randomHexDigits(kRandomDigits) +
+           std::string(kSuffix);
 }
 
 long ownerOfTemporary(const std::string& name)
@@ -57,7 +50,7 @@ long ownerOfTemporary(const std::string& name)
         return 0;
     long pid = 0;
     for (const char c : rest.substr(0, dash)) {
-        if (!isDecimal(c))
+        if (!isAsciiDigit(c))
             return 0;
         pid = pid * 10 + (c - '0');
     }

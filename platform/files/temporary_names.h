@@ -1,13 +1,12 @@
 #pragma once
 
-#include <random>
 #include <string>
 
 // The hidden names of copies still being made (".velmo-PID-RANDOM.part"), which carry the id of the
 // process that makes them, so that those of a process killed halfway can be told from the others.
 
 // A new temporary name of this process.
-std::string temporaryName(std::mt19937_64& random);
+std::string temporaryName();
 
 // The id of the process that made a temporary of that name, or 0 for any other name.
 long ownerOfTemporary(const std::string& name);

@@ -1,5 +1,6 @@
 #include "platform/files/trash.h"
 
+#include "platform/base/file_descriptor.h"
 #include "platform/base/local_path.h"
 #include "platform/files/file_progress.h"
 #include "platform/files/free_name.h"
@@ -19,21 +20,6 @@
 namespace {
 
 constexpr unsigned kMostAttempts = 100000;
-
-int writeWhole(int fd, const std::string& text)
-{
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t written = write(fd, text.data() + done, text.size() - done);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    return 0;
-}
 
 // Writes the info file under a name free in the trash, then renames `entry` to that name in files/.
 // Returns 0 or an errno value (EXDEV: `entry` is not on the trash's file system).
@@ -55,7 +41,7 @@ int fileIntoTrash(const TrashFolder& trash, const std::string& entry, const std:
                 continue;
             return errno;
         }
-        int error = writeWhole(fd, content);
+        int error = writeAll(fd, content, 0);
         // The info file is on disk before the item moves in: a power cut may leave an info file
         // without its item, never an item that no tool can restore.
         if (!error && fsync(fd) != 0)

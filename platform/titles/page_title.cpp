@@ -1,6 +1,7 @@
 #include "platform/titles/page_title.h"
 
 #include "platform/base/ascii_text.h"
+#include "platform/base/file_descriptor.h"
 #include "platform/base/html_tags.h"
 #include "platform/base/page_names.h"
 
@@ -18,15 +19,6 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 
-std::string_view trimmedSpace(std::string_view text)
-{
-    while (!text.empty() && isHtmlSpace(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isHtmlSpace(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 // Labels that browsers read as Windows-1252 although a decoder of their own exists.
 constexpr std::array<std::string_view, 13> kWindows1252Labels = {
     "ascii",     "cp1252",     "cp819", "csisolatin1", "ibm819",   "iso-8859-1", "iso-ir-100",
@@ -42,9 +34,7 @@ QStringDecoder windows1252()
 // UTF-16 label means UTF-8, since the bytes read it were ASCII.
 std::optional<QStringDecoder> decoderFor(std::string_view label, bool inPage)
 {
-    std::string name;
-    for (char c : trimmedSpace(label))
-        name += asciiLower(c);
+    std::string name = asciiLowerCase(std::string(trimmed(label, htmlSpace)));
     if (name.empty())
         return std::nullopt;
     for (std::string_view known : kWindows1252Labels)
@@ -92,11 +82,11 @@ std::string_view declaredCharset(std::string_view start)
         bool contentType = false;
         for (const auto& [name, value] : tag.attributes) {
             if (equalsIgnoringCase(name, "charset"))
-                label = trimmedSpace(value);
+                label = trimmed(value, htmlSpace);
             else if (equalsIgnoringCase(name, "content"))
                 content = value;
             else if (equalsIgnoringCase(name, "http-equiv"))
-                contentType = equalsIgnoringCase(trimmedSpace(value), "content-type");
+                contentType = equalsIgnoringCase(trimmed(value, htmlSpace), "content-type");
         }
         if (label.empty() && contentType)
             label = charsetOfContentType(content);
@@ -324,7 +314,7 @@ QString decodedHeader(std::string_view value)
             continue;
         }
         const std::string_view between = value.substr(plainStart, i - plainStart);
-        if (!(lastWordEnd == plainStart && trimmedSpace(between).empty()))
+        if (!(lastWordEnd == plainStart && trimmed(between, htmlSpace).empty()))
             out += plainHeaderText(between);
         out += word->first;
         i += word->second;
@@ -393,24 +383,12 @@ QString titleOfWebArchive(std::string_view start)
 QString readPageTitle(const std::string& path)
 {
     // Not blocking: a FIFO opened for reading would wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (!file.isOpen())
         return {};
     struct stat info;
     std::string start;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        start.resize(std::min<std::size_t>(kTitleReach, std::size_t(info.st_size)));
-        std::size_t done = 0;
-        while (done < start.size()) {
-            const ssize_t n = ::pread(fd, start.data() + done, start.size() - done, off_t(done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            done += std::size_t(n);
-        }
-        start.resize(done);
-    }
-    ::close(fd);
+    if (::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode))
+        start = readFirstBytes(file.get(), std::min<std::size_t>(kTitleReach, info.st_size));
     return isWebArchive(path) ? titleOfWebArchive(start) : titleOfHtml(start);
 }

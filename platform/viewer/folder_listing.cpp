@@ -78,3 +78,11 @@ QByteArray folderListing(const std::string& folder, const ReadTitle& titleOf, co
              items)
         .toUtf8();
 }
+
+QByteArray noticePage(const QString& text)
+{
+    return QStringLiteral("<!DOCTYPE html><html lang=\"fr\"><meta charset=\"utf-8\">"
+                          "<body><p>%1</p></body></html>")
+        .arg(text.toHtmlEscaped())
+        .toUtf8();
+}

@@ -1,8 +1,10 @@
 #include "platform/viewer/loopback_file_server.h"
 
+#include "platform/base/ascii_text.h"
+#include "platform/base/local_path.h"
+#include "platform/base/percent_decoding.h"
+#include "platform/base/random_text.h"
 #include "platform/viewer/content_types.h"
-
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -53,21 +55,8 @@ struct Request {
     bool hasBody = false;  // a body this server never reads, so the connection cannot go on
 };
 
-std::string lowerCase(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-std::string trimmed(const std::string& text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
+// Spaces and tabs around a header's value.
+constexpr std::string_view headerBlanks = " \t";
 
 std::optional<Request> parseHead(const std::string& head)
 {
@@ -94,15 +83,15 @@ std::optional<Request> parseHead(const std::string& head)
         const auto colon = line.find(':');
         if (colon == std::string::npos)
             continue;
-        const std::string name = lowerCase(line.substr(0, colon));
-        const std::string value = trimmed(line.substr(colon + 1));
+        const std::string name = asciiLowerCase(line.substr(0, colon));
+        const std::string value(trimmed(std::string_view(line).substr(colon + 1), headerBlanks));
         if (name == "host")
             request.host = value;
         else if (name == "sec-fetch-dest")
-            request.destination = lowerCase(value);
+            request.destination = asciiLowerCase(value);
         else if (name == "range")
             request.range = value;
-        else if (name == "connection" && lowerCase(value) == "close")
+        else if (name == "connection" && asciiLowerCase(value) == "close")
             request.keepAlive = false;
         else if ((name == "content-length" && value != "0") || name == "transfer-encoding")
             request.hasBody = true;
@@ -112,23 +101,15 @@ std::optional<Request> parseHead(const std::string& head)
     return request;
 }
 
-std::optional<std::string> percentDecoded(const std::string& text)
+// The path that a request's target names: percent-decoded, refused when an escape is malformed or
+// stands for a NUL byte.
+std::optional<std::string> targetPath(std::string_view encoded)
 {
-    std::string result;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            result.push_back(text[i]);
-            continue;
-        }
-        if (i + 2 >= text.size() || !std::isxdigit(static_cast<unsigned char>(text[i + 1])) ||
-            !std::isxdigit(static_cast<unsigned char>(text[i + 2])))
-            return std::nullopt;
-        result.push_back(static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16)));
-        i += 2;
-    }
-    if (result.find('\0') != std::string::npos)
+    bool malformed = false;
+    std::string path = percentDecoded(encoded, &malformed);
+    if (malformed || path.find('\0') != std::string::npos)
         return std::nullopt;
-    return result;
+    return path;
 }
 
 bool sameSecret(const std::string& given, const std::string& secret)
@@ -175,11 +156,7 @@ std::string contentTypeFor(const std::string& path)
 
 std::string resolvedFolder(const std::string& folder)
 {
-    std::string result = folder;
-    if (char* real = ::realpath(folder.c_str(), nullptr)) {
-        result = real;
-        std::free(real);
-    }
+    std::string result = realPathOf(folder).value_or(folder);
     if (result.empty() || result.back() != '/')
         result.push_back('/');
     return result;
@@ -232,8 +209,8 @@ void applyRange(Response& response, const std::string& range, off_t size)
     const auto dash = bounds.find('-');
     if (dash == std::string::npos)
         return;
-    const std::string from = trimmed(bounds.substr(0, dash));
-    const std::string to = trimmed(bounds.substr(dash + 1));
+    const std::string from(trimmed(std::string_view(bounds).substr(0, dash), headerBlanks));
+    const std::string to(trimmed(std::string_view(bounds).substr(dash + 1), headerBlanks));
     const auto digitsOnly = [](const std::string& text) {
         return !text.empty() && text.size() < 19 &&
                std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -305,7 +282,7 @@ void LoopbackFileServer::Shared::answer(const std::string& head, Response& respo
         !sameSecret(target.substr(1, hostStart - 1), secret))
         return refuse(response, 404, "Not Found");
     const std::string host = target.substr(hostStart + 1, pathStart - hostStart - 1);
-    const std::optional<std::string> path = percentDecoded(target.substr(pathStart));
+    const std::optional<std::string> path = targetPath(std::string_view(target).substr(pathStart));
     const std::optional<std::string> root = rootOf(host);
     if (!path || !root || !isPlainAbsolutePath(*path) || root->empty() || root->back() != '/' ||
         path->compare(0, root->size(), *root) != 0)
@@ -653,12 +630,7 @@ LoopbackFileServer::Shared::~Shared()
 
 LoopbackFileServer::LoopbackFileServer(RootLookup rootOf) : shared(std::make_shared<Shared>())
 {
-    std::array<quint32, 4> words;
-    QRandomGenerator::system()->fillRange(words.data(), words.size());
-    static const char digits[] = "0123456789abcdef";
-    for (const quint32 word : words)
-        for (int shift = 28; shift >= 0; shift -= 4)
-            pathSecret.push_back(digits[(word >> shift) & 0xF]);
+    pathSecret = randomHexDigits(32);
     shared->rootOf = std::move(rootOf);
     shared->secret = pathSecret;
 

@@ -5,6 +5,7 @@
 #include "platform/viewer/document_hosts.h"
 #include "platform/viewer/file_url.h"
 #include "platform/viewer/find_dialog.h"
+#include "platform/viewer/folder_listing.h"
 #include "platform/viewer/loopback_file_server.h"
 #include "platform/viewer/navigation_gate.h"
 #include "platform/viewer/page_context_menu.h"
@@ -239,9 +240,7 @@ void WebEngineBrowser::showNotice(const std::string& path, const QString& text)
 {
     showingNotice = true;
     noticePath = path;
-    page->setHtml(QStringLiteral("<!DOCTYPE html><html lang=\"fr\"><meta charset=\"utf-8\">"
-                                 "<body><p>%1</p></body></html>")
-                      .arg(text.toHtmlEscaped()));
+    page->setHtml(QString::fromUtf8(noticePage(text)));
 }
 
 void WebEngineBrowser::GoBack()

@@ -186,7 +186,6 @@ void TForm1::Quitter1Click()
 
 void TForm1::askMainWindowToClose()
 {
-    closeWasRequested = true;
     askToClose(this);
 }
 

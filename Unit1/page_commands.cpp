@@ -140,8 +140,3 @@ void TForm1::dropEvent(QDropEvent* event)
         return;
     guarded([&] { FileDropped(*path); });
 }
-
-bool TForm1::eventFilter(QObject* watched, QEvent* event)
-{
-    return QMainWindow::eventFilter(watched, event);
-}

@@ -253,7 +253,7 @@ private slots:
         QVERIFY(f.fileDialogs.questions.empty());
         QVERIFY(Fichier_Courant.empty());
         QCOMPARE(f.form->windowTitle(), QString());
-        QVERIFY(!f.form->closeRequested());
+        QVERIFY(!f.closeAsked());
     }
 
     void failedDeleteShowsThePageAgain()
@@ -570,7 +570,7 @@ private slots:
             f.form->Move1->trigger();
         else
             f.form->Copy1->trigger();
-        QCOMPARE(f.form->closeRequested(), closes);
+        QCOMPARE(f.closeAsked(), closes);
         // The command runs to its end before the window closes: a delete empties the title first.
         if (closes && (command == "delete" || command == "move"))
             QCOMPARE(f.form->windowTitle(), QString());

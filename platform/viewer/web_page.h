@@ -15,7 +15,6 @@
 class WebPage : public QWebEnginePage {
     Q_OBJECT
 public:
-    explicit WebPage(QObject* parent = nullptr);
     explicit WebPage(QWebEngineProfile* profile, QObject* parent = nullptr);
 
     // Told by the viewer what the user does in the page and what the request rule redirects.
@@ -42,7 +41,6 @@ protected:
                           const QString& defaultValue, QString* result) override;
 
 private:
-    void applyPolicy();
     QWidget* dialogOwner() const;
     // The address of the document shown, as it was loaded.
     QUrl documentAddress() const;

@@ -1,5 +1,6 @@
 #include "platform/base/page_names.h"
 #include "platform/files/companion_folder.h"
+#include "platform/files/page_links.h"
 #include "support/fileops_support.h"
 
 // Which folder beside a saved page is its companion: by the page's name, or by where its links

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 // A page saved whole by a browser is an HTML file plus a folder beside it holding its images and
@@ -10,10 +9,6 @@
 // True for a name made of something followed by one of the companion suffixes ("_files",
 // ".files", "_fichiers", "-Dateien"...).
 bool hasCompanionSuffix(const std::string& name);
-
-// The folders beside a page that its relative links point into (the first piece of each link
-// that goes into a folder: "page_files" for "page_files/a.png"), most linked first.
-std::vector<std::string> linkedFolders(std::string_view html);
 
 // What is known of a page's neighbourhood, by name only.
 struct CompanionClues {

@@ -13,6 +13,7 @@
 #include "platform/files/temporary_names.h"
 
 #include <cerrno>
+#include <functional>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -119,56 +120,34 @@ FileFailure copyWork(Unit& unit, const std::string& folder, FileProgress& progre
     return failure;
 }
 
-FileFailure moveWork(Unit& unit, const std::string& folder, FileProgress& progress)
+// One piece of a move: the companion folder or the item itself.
+struct Piece {
+    std::string source;
+    NameChoice choice;
+    bool isCompanion;
+};
+
+// Puts one piece in the folder under a free name: renamed there, or across file systems copied
+// whole, its source staying until every piece is in place. `countCopies` is called before the
+// first copy, so that the progress counts the bytes of what is left to copy.
+FileFailure placePiece(const Piece& piece, const std::string& folder, FileProgress& progress,
+                       const std::function<void()>& countCopies, Placed& done)
 {
-    struct Piece {
-        std::string source;
-        NameChoice choice;
-        bool isCompanion;
-    };
-    // The companion first, so that a failure or a cancel finds the page still in its place; the
-    // page's own name is then settled last.
-    std::vector<Piece> pieces;
-    if (!unit.companion.empty())
-        pieces.push_back({unit.companion, ownName(unit.companion), true});
-    pieces.push_back({unit.item, unit.itemChoice, false});
+    done = {piece.source, {}, false};
+    const int error = placeUnderFreeName(piece.source, folder, piece.choice, done.path);
+    if (error != EXDEV)
+        return error ? systemFailure(error, piece.source) : FileFailure{};
+    if (access(parentOf(piece.source).c_str(), W_OK) != 0)
+        return systemFailure(errno, piece.source);
+    countCopies();
+    done.copied = true;
+    return copyIntoPlace(piece.source, folder, piece.choice, progress, done.path);
+}
 
-    std::vector<Placed> placed;
-    bool totalSet = false;
-    for (std::size_t i = 0; i < pieces.size(); ++i) {
-        const Piece& piece = pieces[i];
-        Placed done{piece.source, {}, false};
-        const int error = placeUnderFreeName(piece.source, folder, piece.choice, done.path);
-        FileFailure failure = error ? systemFailure(error, piece.source) : FileFailure{};
-        if (error == EXDEV) {
-            // Across file systems: complete copies first; the sources go once all are in place.
-            if (access(parentOf(piece.source).c_str(), W_OK) != 0) {
-                failure = systemFailure(errno, piece.source);
-            } else {
-                if (!totalSet) {
-                    std::uint64_t total = 0;
-                    for (std::size_t j = i; j < pieces.size(); ++j)
-                        total += bytesOfItem(pieces[j].source);
-                    progress.setTotal(total);
-                    totalSet = true;
-                }
-                failure = copyIntoPlace(piece.source, folder, piece.choice, progress, done.path);
-                done.copied = true;
-            }
-        }
-        if (!failure) {
-            placed.push_back(done);
-            (piece.isCompanion ? unit.companionPlaced : unit.itemPlaced) = done.path;
-        } else if (piece.isCompanion && isNameTaken(failure)) {
-            unit.companionLeft = true;
-        } else {
-            undo(placed);
-            return failure;
-        }
-    }
-
-    // The copied sources go, the page before its companion: a page that cannot go leaves
-    // everything as it was.
+// Removes the sources of the pieces that were copied, the page before its companion: a page that
+// cannot go leaves everything as it was.
+FileFailure removeCopiedSources(const std::vector<Placed>& placed, const Unit& unit)
+{
     for (auto piece = placed.rbegin(); piece != placed.rend(); ++piece) {
         if (!piece->copied)
             continue;
@@ -185,6 +164,109 @@ FileFailure moveWork(Unit& unit, const std::string& folder, FileProgress& progre
     return {};
 }
 
+FileFailure moveWork(Unit& unit, const std::string& folder, FileProgress& progress)
+{
+    // The companion first, so that a failure or a cancel finds the page still in its place; the
+    // page's own name is then settled last.
+    std::vector<Piece> pieces;
+    if (!unit.companion.empty())
+        pieces.push_back({unit.companion, ownName(unit.companion), true});
+    pieces.push_back({unit.item, unit.itemChoice, false});
+
+    std::vector<Placed> placed;
+    bool totalSet = false;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        const auto countCopies = [&] {
+            if (totalSet)
+                return;
+            std::uint64_t total = 0;
+            for (std::size_t j = i; j < pieces.size(); ++j)
+                total += bytesOfItem(pieces[j].source);
+            progress.setTotal(total);
+            totalSet = true;
+        };
+        Placed done;
+        const FileFailure failure = placePiece(pieces[i], folder, progress, countCopies, done);
+        if (!failure) {
+            placed.push_back(done);
+            (pieces[i].isCompanion ? unit.companionPlaced : unit.itemPlaced) = done.path;
+        } else if (pieces[i].isCompanion && isNameTaken(failure)) {
+            unit.companionLeft = true;
+        } else {
+            undo(placed);
+            return failure;
+        }
+    }
+    return removeCopiedSources(placed, unit);
+}
+
+// Where an item goes, and what the checks found of the source and target folder on the way.
+struct Destination {
+    std::string path; // the target, with the item's own name when it ends with "/"
+    std::string folder;
+    std::string name;
+    std::string resolvedSource;
+    std::string resolvedFolder;
+    bool sameFolder = false; // the item stays in its folder
+    bool ontoItself = false; // ... under its own name
+};
+
+// What can never succeed fails here, before the question about a missing folder, which would
+// otherwise make a folder for nothing.
+FileFailure checkDestination(FileAction action, const std::string& source, bool sourceIsFolder,
+                             const std::string& target, Destination& to)
+{
+    to.path =
+        target.back() == '/' ? joinPath(withoutTrailingSlashes(target), nameOf(source)) : target;
+    to.folder = parentOf(to.path);
+    to.name = nameOf(to.path);
+    if (isBadName(to.name))
+        return problemWith(FileProblem::BadName, source);
+    if (const std::size_t longest = longestNameIn(to.folder); to.name.size() > longest)
+        return {FileProblem::NameTooLong, int(longest), source, to.name};
+    int error = 0;
+    to.resolvedSource = resolvedItemPath(source, error);
+    to.resolvedFolder = error ? std::string() : resolvedFolderPath(to.folder, error);
+    if (error)
+        return systemFailure(error, source);
+    to.sameFolder = parentOf(to.resolvedSource) == to.resolvedFolder;
+    to.ontoItself = to.sameFolder && to.name == nameOf(to.resolvedSource);
+    if (action == FileAction::Move && to.ontoItself)
+        return problemWith(FileProblem::SameItem, source);
+    if (sourceIsFolder && isSameOrInside(to.resolvedFolder, to.resolvedSource))
+        return problemWith(FileProblem::IntoItself, source);
+    return {};
+}
+
+// The item's name in the target folder, and whether another is looked for when it is taken.
+NameChoice itemNameChoice(FileAction action, const Destination& to, std::uint16_t flags)
+{
+    NameChoice choice;
+    choice.name = to.name;
+    choice.style = action == FileAction::Copy && to.sameFolder ? CollisionStyle::Copy
+                                                               : CollisionStyle::Numbered;
+    // A copy onto itself is a copy beside itself.
+    choice.firstAttempt = to.ontoItself ? 1 : 0;
+    choice.otherNames = to.ontoItself || (flags & FOF_RENAMEONCOLLISION);
+    return choice;
+}
+
+// Whether the page's companion folder goes with it (then set in `unit`), or why it stays. In its
+// own folder the page stays beside its companion, which has nothing to do.
+std::optional<CompanionLeft> decideCompanion(const std::string& companion, const Destination& to,
+                                             Unit& unit)
+{
+    if (companion.empty() || to.sameFolder)
+        return std::nullopt;
+    if (isSameOrInside(to.resolvedFolder, joinPath(parentOf(to.resolvedSource), nameOf(companion))))
+        return CompanionLeft::TargetInside;
+    struct stat existing;
+    if (lstat(joinPath(to.folder, nameOf(companion)).c_str(), &existing) == 0)
+        return CompanionLeft::NameTaken;
+    unit.companion = companion;
+    return std::nullopt;
+}
+
 } // namespace
 
 FileFailure transferItem(FileAction action, const std::string& source, const std::string& companion,
@@ -194,73 +276,43 @@ FileFailure transferItem(FileAction action, const std::string& source, const std
     struct stat item;
     if (lstat(source.c_str(), &item) != 0)
         return systemFailure(errno, source);
-    const std::string targetPath =
-        target.back() == '/' ? joinPath(withoutTrailingSlashes(target), nameOf(source)) : target;
-    const std::string folder = parentOf(targetPath);
-    const std::string name = nameOf(targetPath);
-    if (isBadName(name))
-        return problemWith(FileProblem::BadName, source);
-    if (const std::size_t longest = longestNameIn(folder); name.size() > longest)
-        return {FileProblem::NameTooLong, int(longest), source, name};
-
-    // What can never succeed fails before the question about a missing folder, which would
-    // otherwise make a folder for nothing.
-    int error = 0;
-    const std::string resolvedSource = resolvedItemPath(source, error);
-    const std::string resolvedFolder = error ? std::string() : resolvedFolderPath(folder, error);
-    if (error)
-        return systemFailure(error, source);
-    const bool sameFolder = parentOf(resolvedSource) == resolvedFolder;
-    const bool ontoItself = sameFolder && name == nameOf(resolvedSource);
-    if (action == FileAction::Move && ontoItself)
-        return problemWith(FileProblem::SameItem, source);
-    if (S_ISDIR(item.st_mode) && isSameOrInside(resolvedFolder, resolvedSource))
-        return problemWith(FileProblem::IntoItself, source);
-    std::string madeFolder;
-    if (const FileFailure failure = targetFolderReady(folder, source, flags, dialogs, madeFolder))
+    Destination to;
+    if (const FileFailure failure =
+            checkDestination(action, source, S_ISDIR(item.st_mode), target, to))
         return failure;
-    removeAbandonedTemporaries(folder);
+    std::string madeFolder;
+    if (const FileFailure failure =
+            targetFolderReady(to.folder, source, flags, dialogs, madeFolder))
+        return failure;
+    removeAbandonedTemporaries(to.folder);
 
     Unit unit;
     unit.item = source;
     unit.itemIsFolder = S_ISDIR(item.st_mode);
-    NameChoice& choice = unit.itemChoice;
-    choice.name = name;
-    choice.style =
-        action == FileAction::Copy && sameFolder ? CollisionStyle::Copy : CollisionStyle::Numbered;
-    // A copy onto itself is a copy beside itself.
-    choice.firstAttempt = ontoItself ? 1 : 0;
-    choice.otherNames = ontoItself || (flags & FOF_RENAMEONCOLLISION);
+    unit.itemChoice = itemNameChoice(action, to, flags);
     struct stat existing;
-    if (!choice.otherNames && lstat(targetPath.c_str(), &existing) == 0)
-        return nameTaken(source, targetPath);
-
-    // In its own folder the page stays beside its companion, which has nothing to do.
-    std::optional<CompanionLeft> left;
-    if (!companion.empty() && !sameFolder) {
-        if (isSameOrInside(resolvedFolder, joinPath(parentOf(resolvedSource), nameOf(companion))))
-            left = CompanionLeft::TargetInside;
-        else if (lstat(joinPath(folder, nameOf(companion)).c_str(), &existing) == 0)
-            left = CompanionLeft::NameTaken;
-        else
-            unit.companion = companion;
-    }
+    if (!unit.itemChoice.otherNames && lstat(to.path.c_str(), &existing) == 0)
+        return nameTaken(source, to.path);
+    std::optional<CompanionLeft> left = decideCompanion(companion, to, unit);
 
     FileProgress progress(action);
     progress.setItem(source);
     const FileFailure failure = runInBackground(dialogs, progress, [&] {
-        return action == FileAction::Move ? moveWork(unit, folder, progress)
-                                          : copyWork(unit, folder, progress);
+        return action == FileAction::Move ? moveWork(unit, to.folder, progress)
+                                          : copyWork(unit, to.folder, progress);
     });
-    if (!failure && done) {
+    if (failure)
+        return failure;
+    if (done) {
         done->item = {source, unit.itemPlaced, {}};
         done->madeFolder = madeFolder;
         if (!unit.companionPlaced.empty())
             done->companion = PlacedItem{unit.companion, unit.companionPlaced, {}};
     }
-    if (!failure && unit.companionLeft)
+    if (unit.companionLeft)
         left = CompanionLeft::NameTaken;
-    if (!failure && left)
-        dialogs.showWarning(companionLeftWarning(action, *left, source, nameOf(companion), folder));
-    return failure;
+    if (left)
+        dialogs.showWarning(
+            companionLeftWarning(action, *left, source, nameOf(companion), to.folder));
+    return {};
 }

@@ -241,6 +241,22 @@ void applyRange(Response& response, const std::string& range, off_t size)
                         std::to_string(last) + "/" + std::to_string(size) + "\r\n";
 }
 
+// The head of the answer for a whole file or a part of it: its type by its name, never sniffed.
+void describeFile(const Request& request, const std::string& path, off_t size, Response& response)
+{
+    response.headers = "Content-Type: " + contentTypeFor(path) + "\r\n";
+    response.headers += "X-Content-Type-Options: nosniff\r\n";
+    // What a style sheet asks of the web does not tell it this server's address.
+    response.headers += "Referrer-Policy: no-referrer\r\n";
+    response.headers += "Accept-Ranges: bytes\r\n";
+    // A font from another origin is used only when its server allows it. Fonts are never readable
+    // by a script, and no other kind gets this answer.
+    if (request.destination == "font")
+        response.headers += "Access-Control-Allow-Origin: *\r\n";
+    response.length = size;
+    applyRange(response, request.range, size);
+}
+
 } // namespace
 
 struct LoopbackFileServer::Shared {
@@ -258,7 +274,13 @@ struct LoopbackFileServer::Shared {
     int running = 0;
 
     ~Shared();
+    // Reads a request head and answers it, as the file it may have or a refusal.
     void answer(const std::string& head, Response& response) const;
+    // The policy: only the viewer's own address with the secret, for a regular file inside the
+    // folder tree of a document shown, asked for as a picture, style, script, font or media of
+    // that document. False, with the refusal in `response`, for anything else.
+    bool openAllowedFile(const Request& request, Response& response, std::string& path,
+                         struct stat& info) const;
 };
 
 void LoopbackFileServer::Shared::answer(const std::string& head, Response& response) const
@@ -270,50 +292,53 @@ void LoopbackFileServer::Shared::answer(const std::string& head, Response& respo
         return refuse(response, 405, "Method Not Allowed");
     response.keepAlive = request->keepAlive && !request->hasBody;
     response.withBody = request->method == "GET";
+    std::string path;
+    struct stat info;
+    if (openAllowedFile(*request, response, path, info))
+        describeFile(*request, path, info.st_size, response);
+}
+
+bool LoopbackFileServer::Shared::openAllowedFile(const Request& request, Response& response,
+                                                 std::string& path, struct stat& info) const
+{
+    const auto refused = [&](int status, const char* reason) {
+        refuse(response, status, reason);
+        return false;
+    };
     // Any other name of this machine is a request the viewer never makes.
-    if (request->host != hostHeader)
-        return refuse(response, 404, "Not Found");
+    if (request.host != hostHeader)
+        return refused(404, "Not Found");
     // /SECRET/HOST/path
-    std::string target = request->target.substr(0, request->target.find('?'));
+    const std::string target = request.target.substr(0, request.target.find('?'));
     const auto hostStart = target.find('/', 1);
     const auto pathStart =
         hostStart == std::string::npos ? std::string::npos : target.find('/', hostStart + 1);
     if (target.empty() || target.front() != '/' || pathStart == std::string::npos ||
         !sameSecret(target.substr(1, hostStart - 1), secret))
-        return refuse(response, 404, "Not Found");
+        return refused(404, "Not Found");
     const std::string host = target.substr(hostStart + 1, pathStart - hostStart - 1);
-    const std::optional<std::string> path = targetPath(std::string_view(target).substr(pathStart));
+    const std::optional<std::string> decoded =
+        targetPath(std::string_view(target).substr(pathStart));
     const std::optional<std::string> root = rootOf(host);
-    if (!path || !root || !isPlainAbsolutePath(*path) || root->empty() || root->back() != '/' ||
-        path->compare(0, root->size(), *root) != 0)
-        return refuse(response, 404, "Not Found");
+    if (!decoded || !root || !isPlainAbsolutePath(*decoded) || root->empty() ||
+        root->back() != '/' || decoded->compare(0, root->size(), *root) != 0)
+        return refused(404, "Not Found");
     // Documents, frames and scripts' own reads never come here.
-    if (!isShownResource(request->destination))
-        return refuse(response, 403, "Forbidden");
+    if (!isShownResource(request.destination))
+        return refused(403, "Forbidden");
 
-    const int file = ::open(path->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int file = ::open(decoded->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (file < 0)
-        return refuse(response, 404, "Not Found");
+        return refused(404, "Not Found");
     response.file = file;
-    struct stat info;
     if (::fstat(file, &info) != 0 || !S_ISREG(info.st_mode))
-        return refuse(response, 404, "Not Found");
+        return refused(404, "Not Found");
     // A link inside the tree may lead out of it.
     const std::string realRoot = resolvedFolder(*root);
     if (pathOfOpenFile(file).compare(0, realRoot.size(), realRoot) != 0)
-        return refuse(response, 404, "Not Found");
-
-    response.headers = "Content-Type: " + contentTypeFor(*path) + "\r\n";
-    response.headers += "X-Content-Type-Options: nosniff\r\n";
-    // What a style sheet asks of the web does not tell it this server's address.
-    response.headers += "Referrer-Policy: no-referrer\r\n";
-    response.headers += "Accept-Ranges: bytes\r\n";
-    // A font from another origin is used only when its server allows it. Fonts are never readable
-    // by a script, and no other kind gets this answer.
-    if (request->destination == "font")
-        response.headers += "Access-Control-Allow-Origin: *\r\n";
-    response.length = info.st_size;
-    applyRange(response, request->range, info.st_size);
+        return refused(404, "Not Found");
+    path = *decoded;
+    return true;
 }
 
 namespace {

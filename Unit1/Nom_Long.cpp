@@ -17,10 +17,10 @@ namespace {
 // A name as characters to compare: case-folded Unicode characters when the bytes are valid UTF-8.
 std::optional<std::u32string> foldedCharacters(const std::string& bytes)
 {
-    const QString text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    if (text.toUtf8() != QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())))
+    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (!view.isValidUtf8())
         return std::nullopt;
-    const QList<uint> characters = text.toCaseFolded().toUcs4();
+    const QList<uint> characters = QString::fromUtf8(view).toCaseFolded().toUcs4();
     return std::u32string(characters.begin(), characters.end());
 }
 

@@ -2,32 +2,17 @@
 
 #include "platform/base/name_length.h"
 
+#include <QByteArray>
+
 namespace {
 
 constexpr std::size_t kLongestName = 255 - sizeof(".trashinfo") + 1;
-
-bool isKeptAsIs(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '.' || c == '_' || c == '~' || c == '/';
-}
 
 } // namespace
 
 std::string percentEncodePath(const std::string& path)
 {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string encoded;
-    for (const unsigned char c : path) {
-        if (isKeptAsIs(c)) {
-            encoded += static_cast<char>(c);
-        } else {
-            encoded += '%';
-            encoded += digits[c >> 4];
-            encoded += digits[c & 15];
-        }
-    }
-    return encoded;
+    return QByteArray::fromStdString(path).toPercentEncoding("/").toStdString();
 }
 
 std::string deletionDateText(std::time_t when)

@@ -247,18 +247,11 @@ QString collapsedSpace(const QString& text)
     return out;
 }
 
-bool isUtf8(std::string_view bytes)
-{
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const QString text = utf8(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-    return !utf8.hasError();
-}
-
 // Header text outside encoded-words: UTF-8 when it is, else Windows-1252.
 QString plainHeaderText(std::string_view bytes)
 {
     const QByteArrayView view(bytes.data(), qsizetype(bytes.size()));
-    return isUtf8(bytes) ? QString::fromUtf8(view) : QString(windows1252()(view));
+    return view.isValidUtf8() ? QString::fromUtf8(view) : QString(windows1252()(view));
 }
 
 // One encoded-word, "=?charset?B?...?=" or "=?charset?Q?...?=", at the start of `text`: its text

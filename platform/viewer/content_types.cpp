@@ -59,6 +59,15 @@ std::string contentTypeByName(const std::string& path)
     return {};
 }
 
+std::string contentEncodingByName(const std::string& path)
+{
+    const auto dot = path.rfind('.');
+    const auto slash = path.rfind('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+    return asciiLowerCase(path.substr(dot + 1)) == "svgz" ? "gzip" : "";
+}
+
 std::string contentTypeBySniffing(const std::string& firstBytes)
 {
     std::string start = asciiLowerCase(firstBytes.substr(0, 1024));

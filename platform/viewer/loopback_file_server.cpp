@@ -245,6 +245,9 @@ void applyRange(Response& response, const std::string& range, off_t size)
 void describeFile(const Request& request, const std::string& path, off_t size, Response& response)
 {
     response.headers = "Content-Type: " + contentTypeFor(path) + "\r\n";
+    // A compressed picture goes as it is on disk, for the engine to inflate.
+    if (const std::string encoding = contentEncodingByName(path); !encoding.empty())
+        response.headers += "Content-Encoding: " + encoding + "\r\n";
     response.headers += "X-Content-Type-Options: nosniff\r\n";
     // What a style sheet asks of the web does not tell it this server's address.
     response.headers += "Referrer-Policy: no-referrer\r\n";

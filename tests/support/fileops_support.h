@@ -114,7 +114,8 @@ public:
             mounted_ = true;
         else
             reason_ = "cannot mount a tmpfs here (" + std::string(std::strerror(errno)) +
-                      "): run the test as root, or where mounting is allowed";
+                      "): run the test as root, or where the kernel lets an ordinary user "
+                      "mount in a user namespace of their own";
     }
     ~TmpfsMount()
     {

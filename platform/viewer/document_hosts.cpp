@@ -119,12 +119,19 @@ std::string folderTreeOf(const std::string& path)
     return path.substr(0, path.rfind('/') + 1);
 }
 
+bool isHiddenBelow(const std::string& path, const std::string& root)
+{
+    return path.find("/.", root.empty() ? 0 : root.size() - 1) != std::string::npos;
+}
+
 bool isInFolderTree(const std::string& path, const std::string& root)
 {
-    if (root.empty() || root.back() != '/' || hasDotSegment(path) || !startsWithFolder(path, root))
+    if (root.empty() || root.back() != '/' || hasDotSegment(path) ||
+        !startsWithFolder(path, root) || isHiddenBelow(path, root))
         return false;
     std::string realRoot = resolvedPath(root);
     if (realRoot.empty() || realRoot.back() != '/')
         realRoot.push_back('/');
-    return startsWithFolder(resolvedPath(path), realRoot);
+    const std::string realPath = resolvedPath(path);
+    return startsWithFolder(realPath, realRoot) && !isHiddenBelow(realPath, realRoot);
 }

@@ -54,5 +54,11 @@ private:
 // The folder that holds `path`, with its trailing "/".
 std::string folderTreeOf(const std::string& path);
 
-// Whether `path` lies in the folder tree `root` (ending in "/"), its links followed when it exists.
+// Whether a name of `path` below the folder `root` (ending in "/") is hidden, starting with ".":
+// the hidden files and folders of a tree (programs' settings and keys, when the tree is a home)
+// are no part of what a page may show.
+bool isHiddenBelow(const std::string& path, const std::string& root);
+
+// Whether `path` lies in the folder tree `root` (ending in "/"), its links followed when it exists,
+// and is none of its hidden entries.
 bool isInFolderTree(const std::string& path, const std::string& root);

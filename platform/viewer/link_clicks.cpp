@@ -3,13 +3,20 @@
 namespace {
 
 // Listens before any listener of the page can (capture on the window, from the document's
-// creation on), and sees through open shadow roots to the element clicked.
+// creation on), and sees through open shadow roots to the element clicked. Only local documents
+// report: a web page, framed or not, never sends the user to a local file. A click counts with the
+// main button, or the middle one that opens a window; a key only on a link that the user's own Tab
+// or press put the keyboard on, with the address it had when the key went down.
 const char source[] = R"js((() => {
+  if (location.protocol !== 'vpage:') return;
   const token = 'TOKEN';
   let pressed = null;
-  let keyTarget = null;
-  const linkOf = event => {
-    for (let n = event.composedPath()[0]; n; n = n.parentNode || n.host)
+  let pressPath = [];
+  let tabbing = false;
+  let focusedByUser = null;
+  let keyed = null;
+  const linkIn = path => {
+    for (const n of path)
       if (n instanceof Element && (n.localName === 'a' || n.localName === 'area') &&
           (n.hasAttribute('href') || n.hasAttributeNS('http://www.w3.org/1999/xlink', 'href')))
         return n;
@@ -17,19 +24,36 @@ const char source[] = R"js((() => {
   };
   const addressOf = link => typeof link.href === 'string' ? link.href
       : new URL(link.href.animVal, link.baseURI).href;
+  const soon = reset => setTimeout(reset, 0);
   addEventListener('mousedown', e => {
     if (!e.isTrusted) return;
-    const link = linkOf(e);
+    const counts = e.button === 0 || e.button === 1;
+    const link = counts ? linkIn(e.composedPath()) : null;
     pressed = link && { link, href: addressOf(link) };
+    pressPath = e.composedPath();
+    soon(() => { pressPath = []; });
   }, true);
-  addEventListener('keydown', e => { if (e.isTrusted) keyTarget = e.composedPath()[0]; }, true);
-  const clicked = e => {
+  addEventListener('keydown', e => {
     if (!e.isTrusted) return;
-    const link = linkOf(e);
+    if (e.key === 'Tab') {
+      tabbing = true;
+      soon(() => { tabbing = false; });
+    }
+    const target = e.composedPath()[0];
+    keyed = target === focusedByUser && linkIn([target]) ? { link: target, href: addressOf(target) }
+                                                         : null;
+  }, true);
+  addEventListener('focusin', e => {
+    const target = e.composedPath()[0];
+    focusedByUser = tabbing || pressPath.includes(target) ? target : null;
+  }, true);
+  const clicked = e => {
+    if (!e.isTrusted || (e.type === 'click' ? e.button !== 0 : e.button !== 1)) return;
+    const link = linkIn(e.composedPath());
     if (!link) return;
     const href = addressOf(link);
     const chosen = e.detail > 0 ? pressed && pressed.link === link && pressed.href === href
-                                : keyTarget === link;
+                                : keyed && keyed.link === link && keyed.href === href;
     if (chosen) console.debug(token + href);
   };
   addEventListener('click', clicked, true);

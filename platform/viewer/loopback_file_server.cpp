@@ -5,6 +5,7 @@
 #include "platform/base/percent_decoding.h"
 #include "platform/base/random_text.h"
 #include "platform/viewer/content_types.h"
+#include "platform/viewer/document_hosts.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -324,7 +325,8 @@ bool LoopbackFileServer::Shared::openAllowedFile(const Request& request, Respons
         targetPath(std::string_view(target).substr(pathStart));
     const std::optional<std::string> root = rootOf(host);
     if (!decoded || !root || !isPlainAbsolutePath(*decoded) || root->empty() ||
-        root->back() != '/' || decoded->compare(0, root->size(), *root) != 0)
+        root->back() != '/' || decoded->compare(0, root->size(), *root) != 0 ||
+        isHiddenBelow(*decoded, *root))
         return refused(404, "Not Found");
     // Documents, frames and scripts' own reads never come here.
     if (!isShownResource(request.destination))
@@ -336,9 +338,10 @@ bool LoopbackFileServer::Shared::openAllowedFile(const Request& request, Respons
     response.file = file;
     if (::fstat(file, &info) != 0 || !S_ISREG(info.st_mode))
         return refused(404, "Not Found");
-    // A link inside the tree may lead out of it.
+    // A link inside the tree may lead out of it, or to a hidden entry of it.
     const std::string realRoot = resolvedFolder(*root);
-    if (pathOfOpenFile(file).compare(0, realRoot.size(), realRoot) != 0)
+    const std::string realPath = pathOfOpenFile(file);
+    if (realPath.compare(0, realRoot.size(), realRoot) != 0 || isHiddenBelow(realPath, realRoot))
         return refused(404, "Not Found");
     path = *decoded;
     return true;

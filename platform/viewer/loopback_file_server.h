@@ -10,9 +10,10 @@
 // scripts cannot read them (canvas tainted, rules of a style sheet refused, errors of a script
 // muted). It serves nobody else: a random port, an unguessable secret in every path (other local
 // accounts may connect to a loopback port), only regular files inside the folder tree of the
-// document named in the path, only as subresources (never as a document, never to a script's
-// fetch), each with the type its extension gives and no sniffing, only to the address by which the
-// viewer asks (no other name of this machine), GET and HEAD only, no folder listing.
+// document named in the path (none of its hidden entries), only as subresources (never as a
+// document, never to a script's fetch), each with the type its extension gives and no sniffing,
+// only to the address by which the viewer asks (no other name of this machine), GET and HEAD only,
+// no folder listing.
 //
 // Connections stay open for the next request (HTTP/1.1 keep-alive) and are served by two threads,
 // each watching its connections with epoll and sending files with sendfile. Connections from other

@@ -10,18 +10,24 @@ bool NavigationGate::isRecent(Clock::time_point asked, Clock::time_point when) c
 bool NavigationGate::accept(const QUrl& target, QWebEnginePage::NavigationType type,
                             const QUrl& shown, Clock::time_point when)
 {
-    // The same file again (a reload, a link to the page itself) leaves the current page as it is.
-    if (!isLocalUrl(target) || target.adjusted(QUrl::RemoveFragment) == shown)
-        return true;
+    const bool local = isLocalUrl(target);
     switch (type) {
     case QWebEnginePage::NavigationTypeTyped:
         // Only the program loads a page this way.
         return true;
-    case QWebEnginePage::NavigationTypeBackForward:
-        if (!isRecent(historyAsked, when))
-            return false;
+    case QWebEnginePage::NavigationTypeBackForward: {
+        // One step the user asked for takes one step only, wherever it leads.
+        const bool asked = isRecent(historyAsked, when);
         historyAsked = {};
+        return !local || asked;
+    }
+    default:
+        break;
+    }
+    // The same file again (a reload, a link to the page itself) leaves the current page as it is.
+    if (!local || target.adjusted(QUrl::RemoveFragment) == shown)
         return true;
+    switch (type) {
     case QWebEnginePage::NavigationTypeRedirect:
         // A refresh or a script's replace() look the same as our own redirects, which only the
         // request rule knows.

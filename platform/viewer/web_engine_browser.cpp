@@ -350,8 +350,8 @@ void WebEngineBrowser::onLoadingChanged(const QWebEngineLoadingInfo& loading)
     // Only a document now shown counts: not an error page (a load refused or failed), nor a load
     // stopped before its document came.
     const QUrl url = loading.url();
-    if (loading.isErrorPage() || (loading.status() != QWebEngineLoadingInfo::LoadSucceededStatus &&
-                                  page->history()->currentItem().url() != url))
+    if (loading.isErrorPage() ||
+        (loading.status() != QWebEngineLoadingInfo::LoadSucceededStatus && page->url() != url))
         return;
     // The blank page that lets go of a file is not a document of the user's.
     if (url.isEmpty() || url.scheme() == QLatin1String("about"))

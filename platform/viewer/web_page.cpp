@@ -53,14 +53,17 @@ WebPage::WebPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(p
     scripts().insert(linkClickScript(linkClickToken));
 }
 
+QUrl WebPage::asLoaded(const QUrl& address) const
+{
+    const QUrl shown = address.adjusted(QUrl::RemoveFragment);
+    return documentOfUrl && !shown.isEmpty() ? documentOfUrl(shown) : shown;
+}
+
 QUrl WebPage::documentAddress() const
 {
-    // The entry committed, not one that a load under way may bring.
-    QUrl shown = history()->currentItem().url();
-    if (shown.isEmpty())
-        shown = url();
-    shown = shown.adjusted(QUrl::RemoveFragment);
-    return documentOfUrl && !shown.isEmpty() ? documentOfUrl(shown) : shown;
+    // The page's address stays that of the document shown while a load the page started itself
+    // is under way (the history's current entry would already be the one the load goes to).
+    return asLoaded(url());
 }
 
 bool WebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
@@ -141,8 +144,11 @@ bool WebPage::javaScriptConfirm(const QUrl&, const QString& message)
     const QString leaving = QCoreApplication::translate(
         "QWebEnginePage",
         "Are you sure you want to leave this page? Changes that you made may not be saved.");
+    // The question comes before the leaving load starts, while the history's current entry is
+    // still the page that asks; the page's address may already name where the program goes.
     if (message == leaving)
-        return dialogs.confirmLeaving(dialogOwner(), documentAddress(), message);
+        return dialogs.confirmLeaving(dialogOwner(), asLoaded(history()->currentItem().url()),
+                                      message);
     return dialogs.confirm(dialogOwner(), documentAddress(), message);
 }
 

@@ -42,6 +42,8 @@ protected:
 
 private:
     QWidget* dialogOwner() const;
+    // An address of the page as the document was loaded, without its fragment.
+    QUrl asLoaded(const QUrl& address) const;
     // The address of the document shown, as it was loaded.
     QUrl documentAddress() const;
 

@@ -11,7 +11,7 @@ rm -rf "$work" "$trash"
 mkdir -p "$work"
 page="$work/Une recette de tarte aux pommes de ma grand-mère, version longue.htm"
 printf '<html><body><h1>Tarte</h1></body></html>' >"$page"
-printf '<html><body><h1>Autre</h1></body></html>' >"$work/autre.htm"
+printf '<html><body style="background: #222"><h1>Autre</h1></body></html>' >"$work/autre.htm"
 
 start_velmo "$install" "$page"
 window=$(wait_window "^$page\$")
@@ -41,6 +41,8 @@ wait_exit
 
 start_velmo "$install" "$work/autre.htm"
 window=$(wait_window "^$work/autre.htm\$")
+# Once the page is drawn: the engine's widget, made as the page comes, takes the keyboard then.
+for _ in $(seq 100); do [ "$(dark_pixels)" -gt 0 ] && break; sleep 0.1; done
 # From "Ouvrir" back to "Quitter" on the last row, on to "Ouvrir" on the first, back again.
 keys "$window" alt
 # The bar takes the keyboard once Alt is let go; a loaded machine may take a moment.

@@ -1,7 +1,7 @@
 # A saved page never chooses the file that Supprimer trashes: after what a page does by itself (a
 # script on the Alt key, a refresh, a link followed from a web page that the engine refuses) Alt+S
-# trashes the page the user opened and nothing else; after a link to a folder, nothing. A link the
-# user clicks still makes the linked page current.
+# trashes the page the user opened and nothing else; after a link to a folder, nothing; a drag the
+# page fills opens nothing. A link the user clicks still makes the linked page current.
 source "$E2E_DIR/lib.sh"
 
 command -v python3 >/dev/null || { echo "SKIP: python3 manque (paquet python3)"; exit 77; }
@@ -35,6 +35,10 @@ printf '<html><body>%s</body></html>' "$(link "http://127.0.0.1:$port/page.html"
 printf '<html><body>%s</body></html>' "$(link Documents/)" >"$work/folder.htm"
 printf '<html><body>%s</body></html>' "$(link b.htm)" >"$work/link.htm"
 printf '<html><body>B</body></html>' >"$work/b.htm"
+# Whatever the user drags in it carries the address of another file.
+printf '<html><body><div draggable=true style="position:fixed; inset:0"
+  ondragstart="event.dataTransfer.setData(%s, %s)">glisser</div></body></html>' \
+    "'text/uri-list'" "'$victim'" >"$work/drag.htm"
 
 # click WINDOW: the user clicks in the middle of the page.
 click() {
@@ -105,6 +109,24 @@ click "$window"
 wait_window "^$work/b.htm\$" >/dev/null
 keys "$window" alt+s
 trashed b.htm
+documents_intact
+keys "$window" alt+q
+wait_exit
+
+# What the user drags in the page and lets go of in the window is the page's, not the user's
+# choice of a file: nothing opens, and Supprimer trashes the page.
+start_velmo "$install" "$work/drag.htm"
+window=$(wait_window "^$work/drag.htm\$")
+sleep 1
+xdotool mousemove --window "$window" 300 300 sleep 0.2 mousedown 1
+for step in $(seq 15); do
+    xdotool mousemove --window "$window" $((300 + step * 10)) $((300 + step * 5)) sleep 0.05
+done
+xdotool sleep 0.3 mouseup 1 sleep 1
+[ "$(xdotool getwindowname "$window")" = "$work/drag.htm" ] ||
+    fail "le titre a changé : $(xdotool getwindowname "$window")"
+keys "$window" alt+s
+trashed drag.htm
 documents_intact
 keys "$window" alt+q
 wait_exit

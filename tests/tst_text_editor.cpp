@@ -241,6 +241,21 @@ private slots:
         QCOMPARE(command("/x"), joined({at("opt/second"), "/x"}));
     }
 
+    void terminalDefaultPassedOverForAnEditorOfTheType()
+    {
+        writeStandIn(QStringLiteral("opt/standin"));
+        const QByteArray program = QByteArray::fromStdString(at("opt/standin"));
+        writeDesktopFile(QStringLiteral("vim.desktop"), program + " %f",
+                         "Terminal=true\nMimeType=text/plain;\n");
+        writeDesktopFile(QStringLiteral("editor.desktop"), program + " --window %f",
+                         "MimeType=text/x-c;text/plain;\n");
+        setDefaults(QStringLiteral("config/mimeapps.list"), "vim.desktop");
+        // What update-desktop-database makes of the entries.
+        write(QStringLiteral("data/applications/mimeinfo.cache"),
+              "[MIME Cache]\ntext/plain=vim.desktop;editor.desktop;\ntext/x-c=editor.desktop;\n");
+        QCOMPARE(command("/x"), joined({at("opt/standin"), "--window", "/x"}));
+    }
+
     void programFoundOnPath()
     {
         writeStandIn(QStringLiteral("bin/standin"));

@@ -1,12 +1,12 @@
 #include "platform/desktop/text_editor.h"
 
-#include "platform/base/ascii_text.h"
 #include "platform/base/local_path.h"
 #include "platform/desktop/desktop_entry.h"
 #include "platform/desktop/detached_process.h"
 
 #include <cstdlib>
 #include <fstream>
+#include <gio/gdesktopappinfo.h>
 #include <optional>
 #include <sstream>
 #include <sys/stat.h>
@@ -14,7 +14,7 @@
 
 namespace {
 
-// Tried in this order when no default application is set for text/plain.
+// Tried in this order when the desktop offers no application for text/plain.
 constexpr const char* commonEditors[] = {
     "gnome-text-editor", "gedit",   "kate",    "kwrite", "mousepad", "pluma", "xed",
     "featherpad",        "leafpad", "l3afpad", "geany",
@@ -35,25 +35,6 @@ std::vector<std::string> splitList(const std::string& text, char separator)
         if (!item.empty())
             items.push_back(item);
     return items;
-}
-
-// An XDG folder list; relative entries are invalid and skipped.
-std::vector<std::string> xdgFolders(const char* listVariable, const std::string& fallback)
-{
-    std::string value = environment(listVariable);
-    if (value.empty())
-        value = fallback;
-    std::vector<std::string> folders;
-    for (const std::string& folder : splitList(value, ':'))
-        if (folder[0] == '/')
-            folders.push_back(folder);
-    return folders;
-}
-
-std::string xdgHome(const char* variable, const std::string& fallbackUnderHome)
-{
-    const std::string value = environment(variable);
-    return value.starts_with('/') ? value : environment("HOME") + fallbackUnderHome;
 }
 
 bool hasFileType(const std::string& path, mode_t type)
@@ -89,70 +70,6 @@ std::optional<std::string> readText(const std::string& path)
     return text.str();
 }
 
-// The desktop file ids a mime-apps list names as defaults for text/plain, in its order.
-std::vector<std::string> defaultTextApplications(const std::string& listText)
-{
-    std::istringstream lines(listText);
-    std::string line;
-    bool inDefaults = false;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.starts_with('[')) {
-            inDefaults = line == "[Default Applications]";
-            continue;
-        }
-        const auto equals = line.find('=');
-        if (!inDefaults || equals == std::string::npos)
-            continue;
-        std::string key = line.substr(0, equals);
-        key.erase(key.find_last_not_of(" \t") + 1);
-        if (key == "text/plain")
-            return splitList(line.substr(equals + 1), ';');
-    }
-    return {};
-}
-
-// The mime-apps lists, most important first, desktop-specific ones before the general one.
-std::vector<std::string> mimeAppsLists(const std::string& dataHome,
-                                       const std::vector<std::string>& dataDirs)
-{
-    std::vector<std::string> desktops;
-    for (const std::string& desktop : splitList(environment("XDG_CURRENT_DESKTOP"), ':'))
-        desktops.push_back(asciiLowerCase(desktop));
-    std::vector<std::string> folders{xdgHome("XDG_CONFIG_HOME", "/.config")};
-    for (const std::string& folder : xdgFolders("XDG_CONFIG_DIRS", "/etc/xdg"))
-        folders.push_back(folder);
-    folders.push_back(dataHome + "/applications");
-    for (const std::string& folder : dataDirs)
-        folders.push_back(folder + "/applications");
-
-    std::vector<std::string> lists;
-    for (const std::string& folder : folders) {
-        for (const std::string& desktop : desktops)
-            lists.push_back(joinPath(folder, desktop + "-mimeapps.list"));
-        lists.push_back(joinPath(folder, "mimeapps.list"));
-    }
-    // The older name of the defaults file, still shipped by some distributions.
-    for (const std::string& folder : dataDirs)
-        lists.push_back(folder + "/applications/defaults.list");
-    return lists;
-}
-
-// A desktop file id names "a/b.desktop" under an applications folder as "a-b.desktop".
-std::optional<std::string> findDesktopFile(const std::string& folder, const std::string& id)
-{
-    if (const std::string file = joinPath(folder, id); hasFileType(file, S_IFREG))
-        return file;
-    for (auto dash = id.find('-'); dash != std::string::npos; dash = id.find('-', dash + 1)) {
-        const std::string subfolder = joinPath(folder, id.substr(0, dash));
-        if (hasFileType(subfolder, S_IFDIR))
-            if (auto found = findDesktopFile(subfolder, id.substr(dash + 1)))
-                return found;
-    }
-    return std::nullopt;
-}
-
 // The command of an installed desktop application that runs in a window of its own.
 std::optional<std::vector<std::string>> applicationCommand(const std::string& desktopFile,
                                                            const std::string& file)
@@ -174,39 +91,34 @@ std::optional<std::vector<std::string>> applicationCommand(const std::string& de
     return expandExecArguments(*arguments, file);
 }
 
-std::optional<std::vector<std::string>> defaultApplicationCommand(const std::string& file)
+// The desktop files of the applications the desktop offers for plain text: its default first,
+// then those that declare the type themselves.
+std::vector<std::string> textApplicationFiles()
 {
-    const std::string dataHome = xdgHome("XDG_DATA_HOME", "/.local/share");
-    const std::vector<std::string> dataDirs =
-        xdgFolders("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
-    std::vector<std::string> applicationFolders{dataHome + "/applications"};
-    for (const std::string& folder : dataDirs)
-        applicationFolders.push_back(folder + "/applications");
-
-    for (const std::string& list : mimeAppsLists(dataHome, dataDirs)) {
-        const auto listText = readText(list);
-        if (!listText)
-            continue;
-        for (const std::string& id : defaultTextApplications(*listText)) {
-            // The first folder holding the id decides, even when its entry is unusable.
-            for (const std::string& folder : applicationFolders) {
-                if (const auto desktopFile = findDesktopFile(folder, id)) {
-                    if (auto command = applicationCommand(*desktopFile, file))
-                        return command;
-                    break;
-                }
-            }
-        }
+    std::vector<std::string> files;
+    const auto add = [&files](GAppInfo* info) {
+        if (G_IS_DESKTOP_APP_INFO(info))
+            if (const char* file = g_desktop_app_info_get_filename(G_DESKTOP_APP_INFO(info)))
+                files.push_back(file);
+    };
+    if (GAppInfo* info = g_app_info_get_default_for_type("text/plain", FALSE)) {
+        add(info);
+        g_object_unref(info);
     }
-    return std::nullopt;
+    GList* recommended = g_app_info_get_recommended_for_type("text/plain");
+    for (GList* item = recommended; item; item = item->next)
+        add(G_APP_INFO(item->data));
+    g_list_free_full(recommended, g_object_unref);
+    return files;
 }
 
 } // namespace
 
 std::vector<std::string> textEditorCommand(const std::string& file)
 {
-    if (auto command = defaultApplicationCommand(file))
-        return *command;
+    for (const std::string& desktopFile : textApplicationFiles())
+        if (auto command = applicationCommand(desktopFile, file))
+            return *command;
     for (const char* editor : commonEditors)
         if (const auto program = findProgram(editor))
             return {*program, file};

@@ -1,6 +1,7 @@
 #include "Unit1/Nom_Long.h"
 
 #include "Unit1/path_pieces.h"
+#include "platform/base/ascii_text.h"
 
 #include <QList>
 #include <QString>
@@ -16,10 +17,10 @@ namespace {
 // A name as characters to compare: case-folded Unicode characters when the bytes are valid UTF-8.
 std::optional<std::u32string> foldedCharacters(const std::string& bytes)
 {
-    const QString text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    if (text.toUtf8() != QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())))
+    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (!view.isValidUtf8())
         return std::nullopt;
-    const QList<uint> characters = text.toCaseFolded().toUcs4();
+    const QList<uint> characters = QString::fromUtf8(view).toCaseFolded().toUcs4();
     return std::u32string(characters.begin(), characters.end());
 }
 
@@ -27,10 +28,8 @@ std::optional<std::u32string> foldedCharacters(const std::string& bytes)
 std::u32string foldedBytes(const std::string& bytes)
 {
     std::u32string result;
-    for (const char c : bytes) {
-        const auto code = static_cast<unsigned char>(c);
-        result.push_back((code >= 'A' && code <= 'Z') ? code - 'A' + 'a' : code);
-    }
+    for (const char c : bytes)
+        result.push_back(static_cast<unsigned char>(asciiLower(c)));
     return result;
 }
 

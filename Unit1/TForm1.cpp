@@ -2,7 +2,7 @@
 
 #include "Unit1/Unit1_state.h"
 #include "Unit1/page_path.h"
-#include "platform/error.h"
+#include "platform/base/error.h"
 #include "platform/ui/error_guard.h"
 #include "platform/ui/event_loop.h"
 #include "platform/ui/screen_size.h"
@@ -186,7 +186,6 @@ void TForm1::Quitter1Click()
 
 void TForm1::askMainWindowToClose()
 {
-    closeWasRequested = true;
     askToClose(this);
 }
 

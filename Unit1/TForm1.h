@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/folder/folder_pages.h"
+#include "platform/files/folder_pages.h"
 #include "settings/settings_io.h"
 #include "settings/settings_location.h"
 
@@ -104,8 +104,6 @@ public:
     // The window's title as a path (bytes), so that no name is altered on its way.
     void setTitle(const std::string& title);
 
-    bool closeRequested() const { return closeWasRequested; }
-
     // Keys of the window with no menu entry: Ctrl+Page Down and Up open the next and the previous
     // page of the current page's folder, Ctrl+Z takes back the last file command, Ctrl+L lists the
     // folder's pages by title, Ctrl+Shift+N renames the page after its title.
@@ -119,7 +117,6 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenu();
@@ -138,7 +135,6 @@ private:
     void renamePage(const std::function<std::string(const std::string& name)>& proposal);
 
     TForm1Services services;
-    bool closeWasRequested = false;
     // The last page let go of by a file command: where the keys go on from once it is gone.
     std::string lastPage;
     FolderPagesPanel* pagesPanel = nullptr;

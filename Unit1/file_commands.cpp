@@ -3,10 +3,10 @@
 
 #include "Unit1/Unit1_state.h"
 #include "Unit1/path_pieces.h"
-#include "platform/fileops/file_operation.h"
+#include "platform/base/shown_text.h"
+#include "platform/files/file_operation.h"
 #include "platform/titles/name_from_title.h"
 #include "platform/ui/event_loop.h"
-#include "platform/ui/shown_text.h"
 #include "platform/ui/user_dialogs.h"
 #include "platform/viewer/web_browser.h"
 

@@ -5,6 +5,7 @@
 #include "Unit1/completed_page.h"
 #include "Unit1/page_path.h"
 #include "Unit1/path_pieces.h"
+#include "platform/base/ascii_text.h"
 #include "platform/ui/user_dialogs.h"
 #include "platform/viewer/file_url.h"
 #include "platform/viewer/web_browser.h"
@@ -19,15 +20,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-// Only the letters A to Z are lowered; every other byte stays as it is.
-std::string asciiLowerCase(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
 
 bool entryExists(const std::string& path)
 {
@@ -149,9 +141,4 @@ void TForm1::dropEvent(QDropEvent* event)
     if (!path || !acceptedWithoutMove(*event))
         return;
     guarded([&] { FileDropped(*path); });
-}
-
-bool TForm1::eventFilter(QObject* watched, QEvent* event)
-{
-    return QMainWindow::eventFilter(watched, event);
 }

@@ -2,6 +2,7 @@
 
 #include "Unit1/Nom_Long.h"
 #include "Unit1/path_pieces.h"
+#include "platform/base/local_path.h"
 
 #include <cerrno>
 #include <unistd.h>
@@ -35,8 +36,5 @@ std::string pagePathFor(const std::string& path)
             cwd.push_back('/');
         absolute = cwd + relative;
     }
-    std::string folder = folderWithoutDelimiterOf(absolute);
-    if (!folder.empty() && folder.back() == '/')
-        folder.pop_back();
-    return folder + "/" + Nom_Long(absolute);
+    return joinPath(folderWithoutDelimiterOf(absolute), Nom_Long(absolute));
 }

@@ -26,13 +26,13 @@ void TForm1::WebBrowser1CommandStateChange(int Command, short Enable)
 {
     const bool enabled = Enable != 0;
     switch (Command) {
-    case -1:
+    case viewerCommand::update:
         X1->setEnabled(enabled);
         break;
-    case 1:
+    case viewerCommand::forward:
         N2->setEnabled(enabled);
         break;
-    case 2:
+    case viewerCommand::back:
         N1->setEnabled(enabled);
         break;
     default:

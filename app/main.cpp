@@ -1,11 +1,11 @@
 #include "Unit1/TForm1.h"
-#include "platform/application_title.h"
-#include "platform/fileops/file_history.h"
-#include "platform/fileops/file_operation.h"
-#include "platform/fileops/qt_file_operation_dialogs.h"
-#include "platform/folder/folder_pages.h"
-#include "platform/text_editor.h"
+#include "platform/desktop/text_editor.h"
+#include "platform/files/file_history.h"
+#include "platform/files/file_operation.h"
+#include "platform/files/folder_pages.h"
+#include "platform/files/qt_file_operation_dialogs.h"
 #include "platform/titles/page_titles.h"
+#include "platform/ui/application_title.h"
 #include "platform/ui/french_translations.h"
 #include "platform/ui/qt_user_dialogs.h"
 #include "platform/ui/screen_size.h"
@@ -67,7 +67,8 @@ int main(int argc, char* argv[])
         services.arguments.emplace_back(argv[i]);
     std::unique_ptr<TForm1> window;
     try {
-        services.screen = sizeOfScreen(QGuiApplication::primaryScreen());
+        const QSize screen = sizeOfScreen(QGuiApplication::primaryScreen());
+        services.screen = {screen.width(), screen.height()};
         window.reset(createMainWindow(std::move(services)));
     } catch (const std::exception& error) {
         // An error that escapes the start ends the program.

@@ -2,10 +2,10 @@
 // trashing 1 GiB against 1 KiB on one file system, a move within one file system, and copy and
 // move across file systems against cp on the same files in the same run.
 
-#include "platform/fileops/file_operation.h"
-#include "platform/fileops/file_operation_dialogs.h"
-#include "platform/fileops/file_progress.h"
-#include "platform/fileops/remove_tree.h"
+#include "platform/files/file_operation.h"
+#include "platform/files/file_operation_dialogs.h"
+#include "platform/files/file_progress.h"
+#include "platform/files/remove_tree.h"
 
 #include <algorithm>
 #include <chrono>

@@ -3,7 +3,7 @@
 // time the window went without handling its events meanwhile, one key typed in the search field,
 // and the folder's listing page.
 
-#include "platform/folder/folder_pages.h"
+#include "platform/files/folder_pages.h"
 #include "platform/titles/page_title.h"
 #include "platform/titles/page_titles.h"
 #include "platform/ui/folder_pages_panel.h"

@@ -1,9 +1,20 @@
 #!/usr/bin/env bash
 # Makes docs/screenshot.png: the built program, in a private X server with a window manager,
-# showing the sample saved page of docs/exemple/. It builds nothing.
-# Needs the Debian packages xvfb, xdotool, openbox and imagemagick (for "import").
+# showing the sample saved page of docs/exemple/ as a user keeps it, in
+# /home/camille/Documents/Pages enregistrées/Cuisine/. That home is a tmpfs mounted on /home in a
+# mount namespace of the script's own (a user namespace too, for an ordinary user), so nothing of
+# the real /home is seen or touched. It builds nothing.
+# Needs the Debian packages xvfb, xdotool, openbox and imagemagick (for "import"), and util-linux's
+# unshare.
 # Usage: packaging/screenshot.sh [PROGRAM]     (PROGRAM defaults to build/velmo)
 set -euo pipefail
+if [ -z "${VELMO_CAPTURE_NAMESPACE:-}" ]; then
+    export VELMO_CAPTURE_NAMESPACE=1
+    if [ "$(id -u)" -eq 0 ]; then
+        exec unshare --mount --propagation private bash "$0" "$@"
+    fi
+    exec unshare --user --map-root-user --mount bash "$0" "$@"
+fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 program=$(realpath "${1:-$root/build/velmo}")
 output="$root/docs/screenshot.png"
@@ -29,7 +40,7 @@ done
 
 # The program keeps its settings beside itself: a copy in a folder of its own leaves the build's
 # settings alone and is told to fill the screen (its frame adds 2 pixels across and 25 down under
-# openbox). Its home is that folder too.
+# openbox).
 work=$(mktemp -d "${TMPDIR:-/tmp}/velmo-capture.XXXXXX")
 pids=()
 cleanup() {
@@ -42,8 +53,10 @@ cleanup() {
 trap cleanup EXIT
 cp "$program" "$work/velmo"
 printf '[Configuration]\r\nLargeur=1022\r\nHauteur=615\r\nGauche=0\r\nHaut=0\r\n' >"$work/velmo.INI"
-pages="$work/Pages enregistrées"
-mkdir "$pages"
+mount -t tmpfs -o mode=0755 velmo-capture /home || fail "impossible de monter un tmpfs sur /home"
+home=/home/camille
+pages="$home/Documents/Pages enregistrées/Cuisine"
+mkdir -p "$pages" "$home/.config" "$home/.local/share" "$home/.cache"
 cp -r "$root/docs/exemple/." "$pages/"
 page="$pages/tarte-aux-pommes.htm"
 
@@ -59,8 +72,8 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
 
-HOME="$work" XDG_DATA_HOME="$work/.local/share" XDG_CONFIG_HOME="$work/.config" \
-    XDG_CACHE_HOME="$work/.cache" "$work/velmo" "$page" >"$work/output.txt" 2>&1 &
+HOME="$home" XDG_DATA_HOME="$home/.local/share" XDG_CONFIG_HOME="$home/.config" \
+    XDG_CACHE_HOME="$home/.cache" "$work/velmo" "$page" >"$work/output.txt" 2>&1 &
 velmo=$!
 pids+=("$velmo")
 window=""

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 run_packages=(cmake g++ make pkg-config qt6-base-dev qt6-webengine-dev qt6-translations-l10n
-    libcups2-dev libgl-dev libx11-dev libxtst-dev)
+    libcups2-dev libglib2.0-dev libgl-dev libx11-dev libxtst-dev)
 test_packages=(xvfb xauth xdotool cups printer-driver-cups-pdf poppler-utils gvfs
     dbus dbus-x11 libglib2.0-bin desktop-file-utils openbox x11-utils fonts-dejavu-core
     dpkg-dev file appstream man-db python3)

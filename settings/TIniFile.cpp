@@ -1,8 +1,8 @@
 #include "settings/TIniFile.h"
 
-#include "platform/error.h"
-#include "platform/profile_file.h"
+#include "platform/base/error.h"
 #include "settings/integer_text.h"
+#include "settings/profile_file.h"
 
 #include <QFile>
 

@@ -1,19 +1,10 @@
 #include "settings/integer_text.h"
 
+#include "platform/base/ascii_text.h"
+
 #include <cstdint>
 
 namespace {
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 std::optional<int> parseHex(std::string_view digits)
 {
@@ -22,7 +13,7 @@ std::optional<int> parseHex(std::string_view digits)
     std::uint32_t value = 0;
     int significant = 0;
     for (char c : digits) {
-        const int d = hexDigit(c);
+        const int d = hexValue(c);
         if (d < 0)
             return std::nullopt;
         if (significant > 0 || d != 0)

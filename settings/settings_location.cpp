@@ -1,8 +1,8 @@
 #include "settings/settings_location.h"
 
-#include "platform/file_bytes.h"
-#include "platform/fileops/local_path.h"
-#include "platform/fileops/make_folders.h"
+#include "platform/base/local_path.h"
+#include "platform/base/make_folders.h"
+#include "settings/file_bytes.h"
 
 #include <cstdlib>
 #include <fcntl.h>

@@ -1,21 +1,8 @@
 #include "Unit1/Nom_Long.h"
-#include "Unit1/command_line.h"
 #include "Unit1/page_path.h"
 #include "support/scratch_files.h"
 
 #include <QTest>
-
-namespace {
-
-QByteArrayList bytesList(const std::vector<std::string>& items)
-{
-    QByteArrayList list;
-    for (const std::string& item : items)
-        list << QByteArray::fromStdString(item);
-    return list;
-}
-
-} // namespace
 
 // The path of the page to show from a command-line argument or a dropped file.
 class TestCommandLine : public QObject {
@@ -41,58 +28,6 @@ private slots:
     void cleanup() { QDir::setCurrent(startFolder); }
     // A name that is not UTF-8 cannot be removed through Qt.
     void cleanupTestCase() { ::unlink(pathOf("lat\xE9.htm").c_str()); }
-
-    void split_data()
-    {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<QByteArrayList>("arguments");
-        QTest::newRow("plain") << QByteArray("velmo page.htm")
-                               << QByteArrayList{"velmo", "page.htm"};
-        QTest::newRow("quoted path") << QByteArray("velmo \"/d/My Pages/a.htm\" more")
-                                     << QByteArrayList{"velmo", "/d/My Pages/a.htm", "more"};
-        QTest::newRow("unquoted path cut at the space")
-            << QByteArray("velmo /d/My Pages/a.htm")
-            << QByteArrayList{"velmo", "/d/My", "Pages/a.htm"};
-        QTest::newRow("touching stretches") << QByteArray("a\"b c\"d") << QByteArrayList{"ab cd"};
-        QTest::newRow("quote left open")
-            << QByteArray("velmo \"/d/a b") << QByteArrayList{"velmo", "/d/a b"};
-        QTest::newRow("codes 1 to 32 separate") << QByteArray("\x01"
-                                                              "a\tb\x1f"
-                                                              "c\r\nd  ")
-                                                << QByteArrayList{"a", "b", "c", "d"};
-        QTest::newRow("8-bit bytes do not")
-            << QByteArray("\xA0\xE9t\xE9\x7F") << QByteArrayList{"\xA0\xE9t\xE9\x7F"};
-        QTest::newRow("leading \"\" skipped")
-            << QByteArray("velmo \"\"page.htm") << QByteArrayList{"velmo", "page.htm"};
-        QTest::newRow("\"\" alone is no argument")
-            << QByteArray("velmo \"\" page.htm") << QByteArrayList{"velmo", "page.htm"};
-        QTest::newRow("\"\" at the end") << QByteArray("velmo \"\"") << QByteArrayList{"velmo"};
-        QTest::newRow("two pairs") << QByteArray("velmo \"\"\"\"x") << QByteArrayList{"velmo", "x"};
-        QTest::newRow("lone quote at the end") << QByteArray("velmo \"") << QByteArrayList{"velmo"};
-        QTest::newRow("\"\" inside") << QByteArray("a\"\"b") << QByteArrayList{"ab"};
-        QTest::newRow("quoted \"\" then text")
-            << QByteArray("\"\"\"a b\"") << QByteArrayList{"a b"};
-        QTest::newRow("NUL ends the line") << raw("a b\0c") << QByteArrayList{"a", "b"};
-        QTest::newRow("blank line") << QByteArray(" \t ") << QByteArrayList{};
-    }
-    void split()
-    {
-        QFETCH(QByteArray, line);
-        QFETCH(QByteArrayList, arguments);
-        QCOMPARE(bytesList(splitCommandLine(line.toStdString())), arguments);
-    }
-
-    void splitLimit()
-    {
-        const std::string longArgument = std::string(4000, 'a') + std::string(1000, 'b');
-        for (const std::string& line :
-             {"velmo " + longArgument, "velmo \"" + longArgument + "\"",
-              "velmo " + longArgument.substr(0, 4000) + "\"" + longArgument.substr(4000)}) {
-            const std::vector<std::string> arguments = splitCommandLine(line);
-            QVERIFY(arguments.size() >= 2);
-            QCOMPARE(arguments[1], longArgument.substr(0, 4096));
-        }
-    }
 
     void nomLong_data()
     {

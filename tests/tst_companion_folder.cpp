@@ -1,4 +1,6 @@
-#include "platform/fileops/companion_folder.h"
+#include "platform/base/page_names.h"
+#include "platform/files/companion_folder.h"
+#include "platform/files/page_links.h"
 #include "support/fileops_support.h"
 
 // Which folder beside a saved page is its companion: by the page's name, or by where its links
@@ -40,7 +42,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, page);
         QFETCH(bool, suffix);
-        QCOMPARE(isSavedPageName(name.toStdString()), page);
+        QCOMPARE(isPageSavedWithFolder(name.toStdString()), page);
         QCOMPARE(hasCompanionSuffix(name.toStdString()), suffix);
     }
 

@@ -1,6 +1,6 @@
 #include "Unit1/TForm1.h"
 #include "Unit1/Unit1_state.h"
-#include "platform/fileops/file_history.h"
+#include "platform/files/file_history.h"
 #include "support/fileops_support.h"
 #include "support/form_fixture.h"
 #include "support/saved_page.h"
@@ -253,7 +253,7 @@ private slots:
         QVERIFY(f.fileDialogs.questions.empty());
         QVERIFY(Fichier_Courant.empty());
         QCOMPARE(f.form->windowTitle(), QString());
-        QVERIFY(!f.form->closeRequested());
+        QVERIFY(!f.closeAsked());
     }
 
     void failedDeleteShowsThePageAgain()
@@ -570,7 +570,7 @@ private slots:
             f.form->Move1->trigger();
         else
             f.form->Copy1->trigger();
-        QCOMPARE(f.form->closeRequested(), closes);
+        QCOMPARE(f.closeAsked(), closes);
         // The command runs to its end before the window closes: a delete empties the title first.
         if (closes && (command == "delete" || command == "move"))
             QCOMPARE(f.form->windowTitle(), QString());

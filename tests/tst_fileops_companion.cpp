@@ -1,4 +1,4 @@
-#include "platform/fileops/companion_folder.h"
+#include "platform/files/companion_folder.h"
 #include "support/fileops_support.h"
 #include "support/saved_page.h"
 

@@ -1,4 +1,4 @@
-#include "platform/fileops/qt_file_operation_dialogs.h"
+#include "platform/files/qt_file_operation_dialogs.h"
 #include "support/fileops_support.h"
 #include "support/saved_page.h"
 

@@ -1,8 +1,8 @@
-#include "platform/fileops/dialog_text.h"
-#include "platform/fileops/error_text.h"
-#include "platform/fileops/local_path.h"
-#include "platform/fileops/name_list.h"
-#include "platform/fileops/trash_info.h"
+#include "platform/base/local_path.h"
+#include "platform/files/dialog_text.h"
+#include "platform/files/error_text.h"
+#include "platform/files/name_list.h"
+#include "platform/files/trash_info.h"
 
 #include <QTest>
 

@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 #include <map>
@@ -83,7 +84,7 @@ private slots:
         file.close();
 
         QWebEngineView view;
-        auto* page = new WebPage(&view);
+        auto* page = new WebPage(QWebEngineProfile::defaultProfile(), &view);
         view.setPage(page);
         view.resize(400, 300);
         view.show();
@@ -115,7 +116,7 @@ private slots:
                    " height:100%'></body></html>");
         file.close();
         QWebEngineView view;
-        auto* page = new WebPage(&view);
+        auto* page = new WebPage(QWebEngineProfile::defaultProfile(), &view);
         view.setPage(page);
         view.resize(400, 300);
         view.show();

@@ -1,6 +1,6 @@
 #include "Unit1/TForm1.h"
 #include "Unit1/Unit1_state.h"
-#include "platform/error.h"
+#include "platform/base/error.h"
 #include "platform/ui/error_guard.h"
 #include "platform/ui/folder_pages_panel.h"
 #include "platform/ui/screen_size.h"
@@ -531,8 +531,7 @@ private slots:
     {
         QVERIFY_THROWS_EXCEPTION(VelmoError, sizeOfScreen(nullptr));
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        const ScreenSize size = sizeOfScreen(QGuiApplication::primaryScreen());
-        QCOMPARE(QSize(size.width, size.height), screen.size());
+        QCOMPARE(sizeOfScreen(QGuiApplication::primaryScreen()), screen.size());
     }
 
     void settingsAreReadAtCreationAndWrittenAtDestruction()

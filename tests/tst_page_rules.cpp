@@ -1,9 +1,10 @@
 #include "Unit1/completed_page.h"
-#include "platform/application_title.h"
-#include "platform/folder/folder_pages.h"
+#include "platform/base/page_names.h"
+#include "platform/files/folder_pages.h"
 #include "platform/titles/name_from_title.h"
 #include "platform/titles/page_title.h"
 #include "platform/titles/title_search.h"
+#include "platform/ui/application_title.h"
 #include "platform/viewer/document_hosts.h"
 #include "platform/viewer/file_url.h"
 #include "platform/viewer/folder_listing.h"
@@ -489,6 +490,8 @@ private slots:
                                 << QByteArray(type) << QByteArray(how);
         };
         row("picture", get("TARGET/site/x.png", "image"), 200, "abcd", "image/png");
+        row("compressed picture, sent as it is", get("TARGET/site/x.svgz", "image"), 200, "gz",
+            "image/svg+xml");
         row("font, for other origins", get("TARGET/site/f.woff", "font"), 200, "font", "font/woff",
             true);
         row("name not valid UTF-8", get("TARGET/site/%E9.png", "image"), 200, "latin", "image/png");
@@ -560,6 +563,7 @@ private slots:
              std::initializer_list<std::pair<std::string, const char*>>{
                  {"/site/x.png", "abcd"},
                  {"/site/f.woff", "font"},
+                 {"/site/x.svgz", "gz"},
                  {"/site/\xE9.png", "latin"},
                  {"/site/notes.txt", "text"},
                  {"/site/settings.env", "env"},
@@ -628,6 +632,7 @@ private slots:
             QCOMPARE(answer.mid(headEnd + 4), body);
             QVERIFY2(head.contains("\r\nContent-Type: " + type + "\r\n"), head.constData());
             QVERIFY(head.contains("\r\nX-Content-Type-Options: nosniff\r\n"));
+            QCOMPARE(head.contains("\r\nContent-Encoding: gzip\r\n"), request.contains(".svgz"));
         }
         QCOMPARE(head.contains("\r\nAccess-Control-Allow-Origin:"), otherOriginsMayUse);
     }

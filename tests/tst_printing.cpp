@@ -1,5 +1,5 @@
-#include "platform/cups_printing.h"
-#include "platform/error.h"
+#include "platform/base/error.h"
+#include "platform/desktop/cups_printing.h"
 #include "platform/viewer/page_printer.h"
 #include "support/web_test_main.h"
 
@@ -143,7 +143,6 @@ private slots:
         QVERIFY(failed.wait(20000));
         QCOMPARE(failed.first().first().toString(), message);
         QVERIFY(printed.isEmpty());
-        QVERIFY(!printer.isBusy());
     }
 
     void pagePrinterRendersVectorText()
@@ -157,12 +156,10 @@ private slots:
         });
         QSignalSpy printed(&printer, &PagePrinter::printed);
         QVERIFY(printer.print(page));
-        QVERIFY(printer.isBusy());
         QVERIFY2(!printer.print(page), "the engine renders one page at a time");
         QVERIFY(printed.wait(20000));
         QCOMPARE(printed.first().first().toInt(), 42);
         QCOMPARE(printed.size(), 1);
-        QVERIFY(!printer.isBusy());
         QCOMPARE(sentTitle, QStringLiteral("Page d'essai"));
         QVERIFY(sentPdf.startsWith("%PDF-"));
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
@@ -197,7 +194,6 @@ private slots:
         QSignalSpy printed(&printer, &PagePrinter::printed);
         QVERIFY(printer.print(doomed));
         printer.finishRendering();
-        QVERIFY(!printer.isBusy());
         QCOMPARE(sends, 1);
         QCOMPARE(printed.size(), 1);
         // Destroying the page while it renders would crash the engine; now it is safe.

@@ -1,4 +1,4 @@
-#include "platform/profile_file.h"
+#include "settings/profile_file.h"
 #include "support/scratch_files.h"
 
 #include <QTest>

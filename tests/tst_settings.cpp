@@ -1,4 +1,4 @@
-#include "platform/error.h"
+#include "platform/base/error.h"
 #include "settings/TIniFile.h"
 #include "settings/integer_text.h"
 #include "settings/settings_io.h"

@@ -1,11 +1,14 @@
-#include "platform/desktop_entry.h"
-#include "platform/detached_process.h"
-#include "platform/text_editor.h"
+#include "platform/desktop/desktop_entry.h"
+#include "platform/desktop/detached_process.h"
+#include "platform/desktop/text_editor.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <iostream>
+#include <iterator>
 #include <unistd.h>
 
 using Strings = std::vector<std::string>;
@@ -29,6 +32,32 @@ static QByteArray joined(const Strings& items)
     for (const std::string& item : items)
         pieces.append(QByteArray::fromStdString(item));
     return pieces.join('|');
+}
+
+// GIO reads the XDG folders and lists once per process, so each look-up runs in a child process of
+// its own with the row's environment: this program again, given the file on standard input. It
+// answers the command NUL-separated, or whether the editor started.
+static QByteArray inChild(const QString& mode, const QByteArray& file)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {mode});
+    child.write(file);
+    child.closeWriteChannel();
+    if (!child.waitForFinished(30000) || child.exitStatus() != QProcess::NormalExit)
+        return "child failed";
+    return child.readAllStandardOutput();
+}
+
+static QByteArray command(const QByteArray& file)
+{
+    QByteArray answer = inChild(QStringLiteral("--command"), file);
+    answer.chop(1);
+    return answer.replace('\0', '|');
+}
+
+static bool started(const QByteArray& file)
+{
+    return inChild(QStringLiteral("--start"), file) == "started";
 }
 
 class TestTextEditor : public QObject {
@@ -195,8 +224,7 @@ private slots:
         writeStandIn(QStringLiteral("opt/standin"));
         writeDesktopFile(desktopFile, QByteArray::fromStdString(at("opt/standin")) + " --new %U");
         setDefaults(list, ids);
-        QCOMPARE(joined(textEditorCommand("/d/page.htm")),
-                 joined({at("opt/standin"), "--new", "/d/page.htm"}));
+        QCOMPARE(command("/d/page.htm"), joined({at("opt/standin"), "--new", "/d/page.htm"}));
     }
 
     void desktopListBeforeTheGeneralOne()
@@ -210,7 +238,22 @@ private slots:
                          QByteArray::fromStdString(at("opt/second")));
         setDefaults(QStringLiteral("config/mimeapps.list"), "first.desktop");
         setDefaults(QStringLiteral("config/velmo-mimeapps.list"), "second.desktop");
-        QCOMPARE(joined(textEditorCommand("/x")), joined({at("opt/second"), "/x"}));
+        QCOMPARE(command("/x"), joined({at("opt/second"), "/x"}));
+    }
+
+    void terminalDefaultPassedOverForAnEditorOfTheType()
+    {
+        writeStandIn(QStringLiteral("opt/standin"));
+        const QByteArray program = QByteArray::fromStdString(at("opt/standin"));
+        writeDesktopFile(QStringLiteral("vim.desktop"), program + " %f",
+                         "Terminal=true\nMimeType=text/plain;\n");
+        writeDesktopFile(QStringLiteral("editor.desktop"), program + " --window %f",
+                         "MimeType=text/x-c;text/plain;\n");
+        setDefaults(QStringLiteral("config/mimeapps.list"), "vim.desktop");
+        // What update-desktop-database makes of the entries.
+        write(QStringLiteral("data/applications/mimeinfo.cache"),
+              "[MIME Cache]\ntext/plain=vim.desktop;editor.desktop;\ntext/x-c=editor.desktop;\n");
+        QCOMPARE(command("/x"), joined({at("opt/standin"), "--window", "/x"}));
     }
 
     void programFoundOnPath()
@@ -218,7 +261,7 @@ private slots:
         writeStandIn(QStringLiteral("bin/standin"));
         writeDesktopFile(QStringLiteral("standin.desktop"), "standin %f");
         setDefaults(QStringLiteral("config/mimeapps.list"), "standin.desktop");
-        QCOMPARE(joined(textEditorCommand("/x")), joined({at("bin/standin"), "/x"}));
+        QCOMPARE(command("/x"), joined({at("bin/standin"), "/x"}));
     }
 
     void unusableDefaultsFallBackToCommonEditors_data()
@@ -241,25 +284,25 @@ private slots:
                   entry.replace("%1", QByteArray::fromStdString(at("opt/standin"))));
         setDefaults(QStringLiteral("config/mimeapps.list"), "standin.desktop");
         writeStandIn(QStringLiteral("bin/mousepad"));
-        QCOMPARE(joined(textEditorCommand("/x")), joined({at("bin/mousepad"), "/x"}));
+        QCOMPARE(command("/x"), joined({at("bin/mousepad"), "/x"}));
     }
 
     void commonEditorsInTheirOrder()
     {
         writeStandIn(QStringLiteral("bin/geany"));
-        QCOMPARE(joined(textEditorCommand("/x")), joined({at("bin/geany"), "/x"}));
+        QCOMPARE(command("/x"), joined({at("bin/geany"), "/x"}));
         writeStandIn(QStringLiteral("bin/kate"));
         writeStandIn(QStringLiteral("bin/gedit"));
-        QCOMPARE(joined(textEditorCommand("/x")), joined({at("bin/gedit"), "/x"}));
+        QCOMPARE(command("/x"), joined({at("bin/gedit"), "/x"}));
         // A file that cannot be executed is no editor.
         write(QStringLiteral("bin/gnome-text-editor"), "#!/bin/sh\n");
-        QCOMPARE(joined(textEditorCommand("/x")), joined({at("bin/gedit"), "/x"}));
+        QCOMPARE(command("/x"), joined({at("bin/gedit"), "/x"}));
     }
 
     void noEditorIsNotAnError()
     {
-        QVERIFY(textEditorCommand("/x").empty());
-        QVERIFY(!startTextEditor("/x"));
+        QCOMPARE(command("/x"), QByteArray());
+        QVERIFY(!started("/x"));
     }
 
     void startsTheEditorWithThePathAsOneArgument_data()
@@ -289,7 +332,7 @@ private slots:
         } else {
             writeStandIn(QStringLiteral("bin/kwrite"));
         }
-        QVERIFY(startTextEditor(path.toStdString()));
+        QVERIFY(started(path));
 
         QFile record(root.filePath(QStringLiteral("record")));
         QTRY_VERIFY_WITH_TIMEOUT(record.exists(), 10000);
@@ -312,5 +355,20 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTextEditor)
+int main(int argc, char** argv)
+{
+    if (argc == 2 && (argv[1] == std::string("--command") || argv[1] == std::string("--start"))) {
+        const std::string file{std::istreambuf_iterator<char>(std::cin), {}};
+        if (argv[1] == std::string("--start"))
+            std::cout << (startTextEditor(file) ? "started" : "not started");
+        else
+            for (const std::string& argument : textEditorCommand(file))
+                std::cout << argument << '\0';
+        return 0;
+    }
+    QCoreApplication app(argc, argv);
+    TestTextEditor test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_text_editor.moc"

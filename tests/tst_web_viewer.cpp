@@ -1,6 +1,6 @@
 #include "Unit1/TForm1.h"
 #include "Unit1/Unit1_state.h"
-#include "platform/fileops/remove_tree.h"
+#include "platform/files/remove_tree.h"
 #include "platform/ui/french_translations.h"
 #include "platform/viewer/web_engine_browser.h"
 #include "support/scripted_dialogs.h"

@@ -1,6 +1,6 @@
 #include "platform/titles/name_from_title.h"
 
-#include "platform/fileops/name_length.h"
+#include "platform/base/name_length.h"
 
 namespace {
 

@@ -1,8 +1,9 @@
 #include "platform/titles/page_title.h"
 
-#include "platform/text/ascii_text.h"
-#include "platform/text/html_tags.h"
-#include "platform/viewer/file_url.h"
+#include "platform/base/ascii_text.h"
+#include "platform/base/file_descriptor.h"
+#include "platform/base/html_tags.h"
+#include "platform/base/page_names.h"
 
 #include <QByteArray>
 #include <QStringDecoder>
@@ -17,15 +18,6 @@
 namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
-
-std::string_view trimmedSpace(std::string_view text)
-{
-    while (!text.empty() && isHtmlSpace(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isHtmlSpace(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 // Labels that browsers read as Windows-1252 although a decoder of their own exists.
 constexpr std::array<std::string_view, 13> kWindows1252Labels = {
@@ -42,9 +34,7 @@ QStringDecoder windows1252()
 // UTF-16 label means UTF-8, since the bytes read it were ASCII.
 std::optional<QStringDecoder> decoderFor(std::string_view label, bool inPage)
 {
-    std::string name;
-    for (char c : trimmedSpace(label))
-        name += asciiLower(c);
+    std::string name = asciiLowerCase(std::string(trimmed(label, htmlSpace)));
     if (name.empty())
         return std::nullopt;
     for (std::string_view known : kWindows1252Labels)
@@ -92,11 +82,11 @@ std::string_view declaredCharset(std::string_view start)
         bool contentType = false;
         for (const auto& [name, value] : tag.attributes) {
             if (equalsIgnoringCase(name, "charset"))
-                label = trimmedSpace(value);
+                label = trimmed(value, htmlSpace);
             else if (equalsIgnoringCase(name, "content"))
                 content = value;
             else if (equalsIgnoringCase(name, "http-equiv"))
-                contentType = equalsIgnoringCase(trimmedSpace(value), "content-type");
+                contentType = equalsIgnoringCase(trimmed(value, htmlSpace), "content-type");
         }
         if (label.empty() && contentType)
             label = charsetOfContentType(content);
@@ -257,18 +247,11 @@ QString collapsedSpace(const QString& text)
     return out;
 }
 
-bool isUtf8(std::string_view bytes)
-{
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const QString text = utf8(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-    return !utf8.hasError();
-}
-
 // Header text outside encoded-words: UTF-8 when it is, else Windows-1252.
 QString plainHeaderText(std::string_view bytes)
 {
     const QByteArrayView view(bytes.data(), qsizetype(bytes.size()));
-    return isUtf8(bytes) ? QString::fromUtf8(view) : QString(windows1252()(view));
+    return view.isValidUtf8() ? QString::fromUtf8(view) : QString(windows1252()(view));
 }
 
 // One encoded-word, "=?charset?B?...?=" or "=?charset?Q?...?=", at the start of `text`: its text
@@ -324,7 +307,7 @@ QString decodedHeader(std::string_view value)
             continue;
         }
         const std::string_view between = value.substr(plainStart, i - plainStart);
-        if (!(lastWordEnd == plainStart && trimmedSpace(between).empty()))
+        if (!(lastWordEnd == plainStart && trimmed(between, htmlSpace).empty()))
             out += plainHeaderText(between);
         out += word->first;
         i += word->second;
@@ -393,24 +376,12 @@ QString titleOfWebArchive(std::string_view start)
 QString readPageTitle(const std::string& path)
 {
     // Not blocking: a FIFO opened for reading would wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (!file.isOpen())
         return {};
     struct stat info;
     std::string start;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        start.resize(std::min<std::size_t>(kTitleReach, std::size_t(info.st_size)));
-        std::size_t done = 0;
-        while (done < start.size()) {
-            const ssize_t n = ::pread(fd, start.data() + done, start.size() - done, off_t(done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            done += std::size_t(n);
-        }
-        start.resize(done);
-    }
-    ::close(fd);
+    if (::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode))
+        start = readFirstBytes(file.get(), std::min<std::size_t>(kTitleReach, info.st_size));
     return isWebArchive(path) ? titleOfWebArchive(start) : titleOfHtml(start);
 }

@@ -1,8 +1,8 @@
 #include "platform/titles/page_titles.h"
 
+#include "platform/base/shown_text.h"
 #include "platform/titles/page_title.h"
 #include "platform/titles/title_search.h"
-#include "platform/ui/shown_text.h"
 
 #include <QMetaObject>
 

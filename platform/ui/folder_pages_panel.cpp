@@ -1,7 +1,7 @@
 #include "platform/ui/folder_pages_panel.h"
 
+#include "platform/base/shown_text.h"
 #include "platform/titles/title_search.h"
-#include "platform/ui/shown_text.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>

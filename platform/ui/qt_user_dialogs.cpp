@@ -1,6 +1,6 @@
 #include "platform/ui/qt_user_dialogs.h"
 
-#include "platform/ui/shown_text.h"
+#include "platform/base/shown_text.h"
 
 #include <QFile>
 #include <QFileDialog>

@@ -1,15 +1,14 @@
 #include "platform/ui/screen_size.h"
 
-#include "platform/error.h"
+#include "platform/base/error.h"
 
 #include <QScreen>
 
-ScreenSize sizeOfScreen(const QScreen* screen)
+QSize sizeOfScreen(const QScreen* screen)
 {
     if (!screen)
         throw VelmoError("Aucun écran n'est disponible pour afficher la fenêtre");
-    const QRect geometry = screen->geometry();
-    return {geometry.width(), geometry.height()};
+    return screen->geometry().size();
 }
 
 QRect usualPlacement(const QRect& available, const QSize& least)

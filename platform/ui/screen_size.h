@@ -1,14 +1,13 @@
 #pragma once
 
-#include "settings/settings_io.h"
+#include <QSize>
 
 class QRect;
 class QScreen;
-class QSize;
 
 // The size of a screen for the window's settings. Throws VelmoError when there is no screen (a
 // display without any output), so that the start fails with its message instead of a crash.
-ScreenSize sizeOfScreen(const QScreen* screen);
+QSize sizeOfScreen(const QScreen* screen);
 
 // Where a window goes when it is brought back from maximized, as a window system places a new
 // window: two thirds of the screen's free area, centred; never smaller than `least` unless the

@@ -324,16 +324,6 @@ bool WrappingMenuBar::keyLeavesRow(Row& row, const QKeyEvent& key)
     if (!current || !row.hasFocus())
         return false;
     const bool menuOpen = current->menu() && current->menu()->isVisible();
-    const bool disabledReachable =
-        row.style()->styleHint(QStyle::SH_Menu_AllowActiveAndDisabled, nullptr, &row);
-    const auto reachable = [disabledReachable](const QAction* entry) {
-        return entry->isVisible() && !entry->isSeparator() &&
-               (entry->isEnabled() || disabledReachable);
-    };
-    const auto at = std::find(rowBars.begin(), rowBars.end(), &row);
-    const auto count = std::ptrdiff_t(rowBars.size());
-    const std::ptrdiff_t index = at - rowBars.begin();
-
     int code = key.key();
     if (code == Qt::Key_Tab)
         code = Qt::Key_Right;
@@ -341,38 +331,53 @@ bool WrappingMenuBar::keyLeavesRow(Row& row, const QKeyEvent& key)
         code = Qt::Key_Left;
     else if (row.isRightToLeft() && (code == Qt::Key_Left || code == Qt::Key_Right))
         code = code == Qt::Key_Left ? Qt::Key_Right : Qt::Key_Left;
-
-    if (code == Qt::Key_Left || code == Qt::Key_Right) {
-        const int step = code == Qt::Key_Right ? 1 : -1;
-        const QList<QAction*> entries = row.actions();
-        for (qsizetype i = entries.indexOf(current) + step; i >= 0 && i < entries.size(); i += step)
-            if (reachable(entries[i]))
-                return false; // the row goes on itself
-        // Past the row's end: the next row's first entry, or the previous row's last one.
-        for (std::ptrdiff_t n = 1; n < count; ++n) {
-            Row* other = rowBars[std::size_t(((index + step * n) % count + count) % count)];
-            QList<QAction*> candidates = other->actions();
-            if (step < 0)
-                std::reverse(candidates.begin(), candidates.end());
-            const auto target = std::find_if(candidates.begin(), candidates.end(), reachable);
-            if (target != candidates.end()) {
-                moveKeyboardMode(row, *other, *target, menuOpen);
-                return true;
-            }
-        }
-        return false;
-    }
-
+    if (code == Qt::Key_Left || code == Qt::Key_Right)
+        return arrowLeavesRow(row, *current, code == Qt::Key_Right ? 1 : -1, menuOpen);
     // A letter: the entry of that mnemonic, on this row first, else on the rows that follow.
     if (key.text().size() != 1 || (key.modifiers() & Qt::ControlModifier) || menuOpen)
         return false;
-    const QChar letter = key.text().at(0).toUpper();
+    return mnemonicLeavesRow(row, key.text().at(0).toUpper());
+}
+
+bool WrappingMenuBar::arrowLeavesRow(Row& row, QAction& current, int step, bool menuOpen)
+{
+    const bool disabledReachable =
+        row.style()->styleHint(QStyle::SH_Menu_AllowActiveAndDisabled, nullptr, &row);
+    const auto reachable = [disabledReachable](const QAction* entry) {
+        return entry->isVisible() && !entry->isSeparator() &&
+               (entry->isEnabled() || disabledReachable);
+    };
+    const QList<QAction*> entries = row.actions();
+    for (qsizetype i = entries.indexOf(&current) + step; i >= 0 && i < entries.size(); i += step)
+        if (reachable(entries[i]))
+            return false; // the row goes on itself
+    // Past the row's end: the next row's first entry, or the previous row's last one.
+    const auto count = std::ptrdiff_t(rowBars.size());
+    const std::ptrdiff_t index = std::find(rowBars.begin(), rowBars.end(), &row) - rowBars.begin();
+    for (std::ptrdiff_t n = 1; n < count; ++n) {
+        Row* other = rowBars[std::size_t(((index + step * n) % count + count) % count)];
+        QList<QAction*> candidates = other->actions();
+        if (step < 0)
+            std::reverse(candidates.begin(), candidates.end());
+        const auto target = std::find_if(candidates.begin(), candidates.end(), reachable);
+        if (target != candidates.end()) {
+            moveKeyboardMode(row, *other, *target, menuOpen);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool WrappingMenuBar::mnemonicLeavesRow(Row& row, QChar letter)
+{
     const auto hasLetter = [letter](const QAction* entry) {
         return mnemonicOf(entry->text()) == letter;
     };
     const QList<QAction*> own = row.actions();
     if (std::any_of(own.begin(), own.end(), hasLetter))
         return false;
+    const auto count = std::ptrdiff_t(rowBars.size());
+    const std::ptrdiff_t index = std::find(rowBars.begin(), rowBars.end(), &row) - rowBars.begin();
     for (std::ptrdiff_t n = 1; n < count; ++n) {
         Row* other = rowBars[std::size_t((index + n) % count)];
         const QList<QAction*> entries = other->actions();

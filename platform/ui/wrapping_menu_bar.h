@@ -55,6 +55,10 @@ private:
 
     // Keyboard moves that leave a row: true when the key was taken.
     bool keyLeavesRow(Row& row, const QKeyEvent& key);
+    // Left (step -1) or right (step 1) past the row's end: the previous or next row.
+    bool arrowLeavesRow(Row& row, QAction& current, int step, bool menuOpen);
+    // A mnemonic letter that no entry of this row has: its entry on the rows that follow.
+    bool mnemonicLeavesRow(Row& row, QChar letter);
     void moveKeyboardMode(Row& from, Row& to, QAction* entry, bool openMenu);
     bool otherRowInKeyboardMode(const Row& row) const;
     void endKeyboardModeExcept(const Row* kept);

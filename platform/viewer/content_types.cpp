@@ -1,18 +1,8 @@
 #include "platform/viewer/content_types.h"
 
+#include "platform/base/ascii_text.h"
+
 #include <utility>
-
-namespace {
-
-std::string lowerCase(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-} // namespace
 
 std::string contentTypeByName(const std::string& path)
 {
@@ -62,16 +52,25 @@ std::string contentTypeByName(const std::string& path)
     const auto slash = path.rfind('/');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return {};
-    const std::string extension = lowerCase(path.substr(dot + 1));
+    const std::string extension = asciiLowerCase(path.substr(dot + 1));
     for (const auto& [known, type] : types)
         if (extension == known)
             return type;
     return {};
 }
 
+std::string contentEncodingByName(const std::string& path)
+{
+    const auto dot = path.rfind('.');
+    const auto slash = path.rfind('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+    return asciiLowerCase(path.substr(dot + 1)) == "svgz" ? "gzip" : "";
+}
+
 std::string contentTypeBySniffing(const std::string& firstBytes)
 {
-    std::string start = lowerCase(firstBytes.substr(0, 1024));
+    std::string start = asciiLowerCase(firstBytes.substr(0, 1024));
     if (start.rfind("\xEF\xBB\xBF", 0) == 0)
         start.erase(0, 3);
     const auto first = start.find_first_not_of(" \t\r\n\f");

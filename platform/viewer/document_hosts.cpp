@@ -1,6 +1,7 @@
 #include "platform/viewer/document_hosts.h"
 
-#include <QRandomGenerator>
+#include "platform/base/local_path.h"
+#include "platform/base/random_text.h"
 
 #include <array>
 #include <cstdlib>
@@ -13,25 +14,16 @@ namespace {
 // process than the page that shows it.
 std::string randomHost(bool forFrame)
 {
-    std::array<quint32, 4> words;
-    QRandomGenerator::system()->fillRange(words.data(), words.size());
-    static const char digits[] = "0123456789abcdef";
-    std::string host = forFrame ? "f" : "d";
-    for (const quint32 word : words)
-        for (int shift = 28; shift >= 0; shift -= 4)
-            host.push_back(digits[(word >> shift) & 0xF]);
-    return forFrame ? host : host + ".pages.velmo";
+    const std::string digits = randomHexDigits(32);
+    return forFrame ? "f" + digits : "d" + digits + ".pages.velmo";
 }
 
 // The path with the links of its existing part resolved, so that a name under a link leading out
 // of a folder is seen where it really is, whether it exists yet or not.
 std::string resolvedPath(const std::string& path)
 {
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-        std::string result = real;
-        std::free(real);
-        return result;
-    }
+    if (std::optional<std::string> real = realPathOf(path))
+        return *real;
     const auto slash = path.rfind('/');
     if (slash == std::string::npos || slash == 0)
         return path;

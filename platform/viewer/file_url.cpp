@@ -11,19 +11,6 @@ QUrl localUrl(const QByteArray& schemeAndHost, const std::string& path)
     return QUrl::fromEncoded(encoded, QUrl::StrictMode);
 }
 
-bool endsWithCaseInsensitive(const std::string& text, const std::string& ending)
-{
-    if (text.size() < ending.size())
-        return false;
-    for (std::size_t i = 0; i < ending.size(); ++i) {
-        const char c = text[text.size() - ending.size() + i];
-        const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        if (lower != ending[i])
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 QUrl pageUrlFor(const std::string& host, const std::string& path)
@@ -64,9 +51,4 @@ QString displayedAddressOf(const QUrl& url)
     if (!isLocalUrl(url))
         return url.toDisplayString();
     return QFile::decodeName(QByteArray::fromStdString(localPathOfUrl(url)));
-}
-
-bool isWebArchive(const std::string& path)
-{
-    return endsWithCaseInsensitive(path, ".mht") || endsWithCaseInsensitive(path, ".mhtml");
 }

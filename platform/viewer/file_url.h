@@ -28,6 +28,3 @@ std::string addressOfUrl(const QUrl& url);
 
 // The address as shown to the user in a sentence: a local file as its path.
 QString displayedAddressOf(const QUrl& url);
-
-// Saved single-file pages (web archives), which the engine shows only from a file URL.
-bool isWebArchive(const std::string& path);

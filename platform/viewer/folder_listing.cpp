@@ -1,6 +1,7 @@
 #include "platform/viewer/folder_listing.h"
 
-#include "platform/folder/folder_pages.h"
+#include "platform/base/page_names.h"
+#include "platform/files/folder_pages.h"
 
 #include <QFile>
 #include <QString>
@@ -75,5 +76,13 @@ QByteArray folderListing(const std::string& folder, const ReadTitle& titleOf, co
              notice.isEmpty() ? QString()
                               : QStringLiteral("<p>%1</p>\n").arg(notice.toHtmlEscaped()),
              items)
+        .toUtf8();
+}
+
+QByteArray noticePage(const QString& text)
+{
+    return QStringLiteral("<!DOCTYPE html><html lang=\"fr\"><meta charset=\"utf-8\">"
+                          "<body><p>%1</p></body></html>")
+        .arg(text.toHtmlEscaped())
         .toUtf8();
 }

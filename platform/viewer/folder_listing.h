@@ -13,3 +13,6 @@
 // byte for byte. A notice, if any, comes first.
 QByteArray folderListing(const std::string& folder, const ReadTitle& titleOf = cachedPageTitle,
                          const QString& notice = {});
+
+// A page, in UTF-8, that shows only the sentence `text` (French).
+QByteArray noticePage(const QString& text);

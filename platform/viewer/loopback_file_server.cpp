@@ -1,9 +1,11 @@
 #include "platform/viewer/loopback_file_server.h"
 
+#include "platform/base/ascii_text.h"
+#include "platform/base/local_path.h"
+#include "platform/base/percent_decoding.h"
+#include "platform/base/random_text.h"
 #include "platform/viewer/content_types.h"
 #include "platform/viewer/document_hosts.h"
-
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -54,21 +56,8 @@ struct Request {
     bool hasBody = false;  // a body this server never reads, so the connection cannot go on
 };
 
-std::string lowerCase(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-std::string trimmed(const std::string& text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
+// Spaces and tabs around a header's value.
+constexpr std::string_view headerBlanks = " \t";
 
 std::optional<Request> parseHead(const std::string& head)
 {
@@ -95,15 +84,15 @@ std::optional<Request> parseHead(const std::string& head)
         const auto colon = line.find(':');
         if (colon == std::string::npos)
             continue;
-        const std::string name = lowerCase(line.substr(0, colon));
-        const std::string value = trimmed(line.substr(colon + 1));
+        const std::string name = asciiLowerCase(line.substr(0, colon));
+        const std::string value(trimmed(std::string_view(line).substr(colon + 1), headerBlanks));
         if (name == "host")
             request.host = value;
         else if (name == "sec-fetch-dest")
-            request.destination = lowerCase(value);
+            request.destination = asciiLowerCase(value);
         else if (name == "range")
             request.range = value;
-        else if (name == "connection" && lowerCase(value) == "close")
+        else if (name == "connection" && asciiLowerCase(value) == "close")
             request.keepAlive = false;
         else if ((name == "content-length" && value != "0") || name == "transfer-encoding")
             request.hasBody = true;
@@ -113,23 +102,15 @@ std::optional<Request> parseHead(const std::string& head)
     return request;
 }
 
-std::optional<std::string> percentDecoded(const std::string& text)
+// The path that a request's target names: percent-decoded, refused when an escape is malformed or
+// stands for a NUL byte.
+std::optional<std::string> targetPath(std::string_view encoded)
 {
-    std::string result;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            result.push_back(text[i]);
-            continue;
-        }
-        if (i + 2 >= text.size() || !std::isxdigit(static_cast<unsigned char>(text[i + 1])) ||
-            !std::isxdigit(static_cast<unsigned char>(text[i + 2])))
-            return std::nullopt;
-        result.push_back(static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16)));
-        i += 2;
-    }
-    if (result.find('\0') != std::string::npos)
+    bool malformed = false;
+    std::string path = percentDecoded(encoded, &malformed);
+    if (malformed || path.find('\0') != std::string::npos)
         return std::nullopt;
-    return result;
+    return path;
 }
 
 bool sameSecret(const std::string& given, const std::string& secret)
@@ -176,11 +157,7 @@ std::string contentTypeFor(const std::string& path)
 
 std::string resolvedFolder(const std::string& folder)
 {
-    std::string result = folder;
-    if (char* real = ::realpath(folder.c_str(), nullptr)) {
-        result = real;
-        std::free(real);
-    }
+    std::string result = realPathOf(folder).value_or(folder);
     if (result.empty() || result.back() != '/')
         result.push_back('/');
     return result;
@@ -233,8 +210,8 @@ void applyRange(Response& response, const std::string& range, off_t size)
     const auto dash = bounds.find('-');
     if (dash == std::string::npos)
         return;
-    const std::string from = trimmed(bounds.substr(0, dash));
-    const std::string to = trimmed(bounds.substr(dash + 1));
+    const std::string from(trimmed(std::string_view(bounds).substr(0, dash), headerBlanks));
+    const std::string to(trimmed(std::string_view(bounds).substr(dash + 1), headerBlanks));
     const auto digitsOnly = [](const std::string& text) {
         return !text.empty() && text.size() < 19 &&
                std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -265,6 +242,25 @@ void applyRange(Response& response, const std::string& range, off_t size)
                         std::to_string(last) + "/" + std::to_string(size) + "\r\n";
 }
 
+// The head of the answer for a whole file or a part of it: its type by its name, never sniffed.
+void describeFile(const Request& request, const std::string& path, off_t size, Response& response)
+{
+    response.headers = "Content-Type: " + contentTypeFor(path) + "\r\n";
+    // A compressed picture goes as it is on disk, for the engine to inflate.
+    if (const std::string encoding = contentEncodingByName(path); !encoding.empty())
+        response.headers += "Content-Encoding: " + encoding + "\r\n";
+    response.headers += "X-Content-Type-Options: nosniff\r\n";
+    // What a style sheet asks of the web does not tell it this server's address.
+    response.headers += "Referrer-Policy: no-referrer\r\n";
+    response.headers += "Accept-Ranges: bytes\r\n";
+    // A font from another origin is used only when its server allows it. Fonts are never readable
+    // by a script, and no other kind gets this answer.
+    if (request.destination == "font")
+        response.headers += "Access-Control-Allow-Origin: *\r\n";
+    response.length = size;
+    applyRange(response, request.range, size);
+}
+
 } // namespace
 
 struct LoopbackFileServer::Shared {
@@ -282,7 +278,13 @@ struct LoopbackFileServer::Shared {
     int running = 0;
 
     ~Shared();
+    // Reads a request head and answers it, as the file it may have or a refusal.
     void answer(const std::string& head, Response& response) const;
+    // The policy: only the viewer's own address with the secret, for a regular file inside the
+    // folder tree of a document shown, asked for as a picture, style, script, font or media of
+    // that document. False, with the refusal in `response`, for anything else.
+    bool openAllowedFile(const Request& request, Response& response, std::string& path,
+                         struct stat& info) const;
 };
 
 void LoopbackFileServer::Shared::answer(const std::string& head, Response& response) const
@@ -294,51 +296,55 @@ void LoopbackFileServer::Shared::answer(const std::string& head, Response& respo
         return refuse(response, 405, "Method Not Allowed");
     response.keepAlive = request->keepAlive && !request->hasBody;
     response.withBody = request->method == "GET";
+    std::string path;
+    struct stat info;
+    if (openAllowedFile(*request, response, path, info))
+        describeFile(*request, path, info.st_size, response);
+}
+
+bool LoopbackFileServer::Shared::openAllowedFile(const Request& request, Response& response,
+                                                 std::string& path, struct stat& info) const
+{
+    const auto refused = [&](int status, const char* reason) {
+        refuse(response, status, reason);
+        return false;
+    };
     // Any other name of this machine is a request the viewer never makes.
-    if (request->host != hostHeader)
-        return refuse(response, 404, "Not Found");
+    if (request.host != hostHeader)
+        return refused(404, "Not Found");
     // /SECRET/HOST/path
-    std::string target = request->target.substr(0, request->target.find('?'));
+    const std::string target = request.target.substr(0, request.target.find('?'));
     const auto hostStart = target.find('/', 1);
     const auto pathStart =
         hostStart == std::string::npos ? std::string::npos : target.find('/', hostStart + 1);
     if (target.empty() || target.front() != '/' || pathStart == std::string::npos ||
         !sameSecret(target.substr(1, hostStart - 1), secret))
-        return refuse(response, 404, "Not Found");
+        return refused(404, "Not Found");
     const std::string host = target.substr(hostStart + 1, pathStart - hostStart - 1);
-    const std::optional<std::string> path = percentDecoded(target.substr(pathStart));
+    const std::optional<std::string> decoded =
+        targetPath(std::string_view(target).substr(pathStart));
     const std::optional<std::string> root = rootOf(host);
-    if (!path || !root || !isPlainAbsolutePath(*path) || root->empty() || root->back() != '/' ||
-        path->compare(0, root->size(), *root) != 0 || isHiddenBelow(*path, *root))
-        return refuse(response, 404, "Not Found");
+    if (!decoded || !root || !isPlainAbsolutePath(*decoded) || root->empty() ||
+        root->back() != '/' || decoded->compare(0, root->size(), *root) != 0 ||
+        isHiddenBelow(*decoded, *root))
+        return refused(404, "Not Found");
     // Documents, frames and scripts' own reads never come here.
-    if (!isShownResource(request->destination))
-        return refuse(response, 403, "Forbidden");
+    if (!isShownResource(request.destination))
+        return refused(403, "Forbidden");
 
-    const int file = ::open(path->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int file = ::open(decoded->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (file < 0)
-        return refuse(response, 404, "Not Found");
+        return refused(404, "Not Found");
     response.file = file;
-    struct stat info;
     if (::fstat(file, &info) != 0 || !S_ISREG(info.st_mode))
-        return refuse(response, 404, "Not Found");
+        return refused(404, "Not Found");
     // A link inside the tree may lead out of it, or to a hidden entry of it.
     const std::string realRoot = resolvedFolder(*root);
     const std::string realPath = pathOfOpenFile(file);
     if (realPath.compare(0, realRoot.size(), realRoot) != 0 || isHiddenBelow(realPath, realRoot))
-        return refuse(response, 404, "Not Found");
-
-    response.headers = "Content-Type: " + contentTypeFor(*path) + "\r\n";
-    response.headers += "X-Content-Type-Options: nosniff\r\n";
-    // What a style sheet asks of the web does not tell it this server's address.
-    response.headers += "Referrer-Policy: no-referrer\r\n";
-    response.headers += "Accept-Ranges: bytes\r\n";
-    // A font from another origin is used only when its server allows it. Fonts are never readable
-    // by a script, and no other kind gets this answer.
-    if (request->destination == "font")
-        response.headers += "Access-Control-Allow-Origin: *\r\n";
-    response.length = info.st_size;
-    applyRange(response, request->range, info.st_size);
+        return refused(404, "Not Found");
+    path = *decoded;
+    return true;
 }
 
 namespace {
@@ -655,12 +661,7 @@ LoopbackFileServer::Shared::~Shared()
 
 LoopbackFileServer::LoopbackFileServer(RootLookup rootOf) : shared(std::make_shared<Shared>())
 {
-    std::array<quint32, 4> words;
-    QRandomGenerator::system()->fillRange(words.data(), words.size());
-    static const char digits[] = "0123456789abcdef";
-    for (const quint32 word : words)
-        for (int shift = 28; shift >= 0; shift -= 4)
-            pathSecret.push_back(digits[(word >> shift) & 0xF]);
+    pathSecret = randomHexDigits(32);
     shared->rootOf = std::move(rootOf);
     shared->secret = pathSecret;
 

@@ -1,5 +1,6 @@
 #include "platform/viewer/page_isolation.h"
 
+#include "platform/base/page_names.h"
 #include "platform/viewer/document_hosts.h"
 #include "platform/viewer/file_url.h"
 

@@ -1,7 +1,7 @@
 #include "platform/viewer/page_printer.h"
 
-#include "platform/cups_printing.h"
-#include "platform/error.h"
+#include "platform/base/error.h"
+#include "platform/desktop/cups_printing.h"
 #include "platform/viewer/file_url.h"
 
 #include <QEventLoop>

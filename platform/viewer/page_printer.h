@@ -24,7 +24,6 @@ public:
     // Starts printing the page; false (and nothing else) when a print of this printer is still
     // being rendered, since the engine renders one page to PDF at a time.
     bool print(QWebEnginePage* page);
-    bool isBusy() const { return busy; }
     // Waits, handling all but user input, until the page being rendered is back from the engine
     // (at most 30 s). Call it before destroying a page being printed: Qt WebEngine 6.4 crashes
     // when a page goes while it renders it to PDF.

@@ -16,14 +16,6 @@
 
 namespace {
 
-QByteArray noticePage(const QString& text)
-{
-    return QStringLiteral("<!DOCTYPE html><html lang=\"fr\"><meta charset=\"utf-8\">"
-                          "<body><p>%1</p></body></html>")
-        .arg(text.toHtmlEscaped())
-        .toUtf8();
-}
-
 void replyWith(QWebEngineUrlRequestJob* job, const QByteArray& type, const QByteArray& content)
 {
     auto* buffer = new QBuffer(job);

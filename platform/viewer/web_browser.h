@@ -5,6 +5,17 @@
 #include <string>
 
 // The document shown by a viewer; offers the viewer's own find dialog over it.
+// The commands whose state CommandStateChange reports, by their numbers.
+namespace viewerCommand {
+inline constexpr int back = 2;    // whether going back is possible
+inline constexpr int forward = 1; // whether going forward is possible
+inline constexpr int update = -1; // the general update: whether a load is under way
+} // namespace viewerCommand
+
+// The Enable values of CommandStateChange, a 16-bit boolean: any nonzero value means enabled.
+inline constexpr short commandEnabled = -1;
+inline constexpr short commandDisabled = 0;
+
 class ViewerDocument {
 public:
     virtual ~ViewerDocument() = default;
@@ -43,7 +54,7 @@ public:
     virtual void showBlankNotice(const QString& text) = 0;
 
 signals:
-    // command 2: back possible; 1: forward possible; -1: general update (a load under way).
+    // One of viewerCommand's commands, with commandEnabled or commandDisabled.
     void CommandStateChange(int command, short enable);
     // A document finished loading: a local file as its plain path (with "#fragment" when it has
     // one), anything else as its full URL text.

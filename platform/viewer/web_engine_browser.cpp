@@ -1,9 +1,11 @@
 #include "platform/viewer/web_engine_browser.h"
 
-#include "platform/error.h"
+#include "platform/base/error.h"
+#include "platform/base/page_names.h"
 #include "platform/viewer/document_hosts.h"
 #include "platform/viewer/file_url.h"
 #include "platform/viewer/find_dialog.h"
+#include "platform/viewer/folder_listing.h"
 #include "platform/viewer/loopback_file_server.h"
 #include "platform/viewer/navigation_gate.h"
 #include "platform/viewer/page_context_menu.h"
@@ -27,6 +29,7 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include <chrono>
 #include <sys/stat.h>
 #include <utility>
 
@@ -53,77 +56,10 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parent)
       schemeHandler(std::make_unique<PageSchemeHandler>(*documentHosts)),
       document(std::make_unique<ShownDocument>(*this))
 {
-    // Off the record: nothing of the pages read is kept on disk.
-    profile = new QWebEngineProfile(this);
-    profile->setUrlRequestInterceptor(interceptor.get());
-    profile->installUrlSchemeHandler(localPageScheme, schemeHandler.get());
-    page = new WebPage(profile, this);
-    page->setDocumentOfUrl([this](const QUrl& url) {
-        if (url.scheme() != QLatin1String(localPageScheme))
-            return url;
-        const std::string host = url.host(QUrl::FullyEncoded).toStdString();
-        const std::optional<std::string> path = documentHosts->pathOf(host);
-        return path ? pageUrlFor(host, *path) : QUrl();
-    });
-    // A file document (a web archive) is no more than an origin of its own either.
-    page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
-    webView = new QWebEngineView(this);
-    webView->setPage(page);
-    webView->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(webView, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        QMenu* menu = pageContextMenu(*webView);
-        menu->setAttribute(Qt::WA_DeleteOnClose);
-        if (menu->isEmpty())
-            delete menu;
-        else
-            menu->popup(webView->mapToGlobal(at));
-    });
-    // Drops belong to the main window, which opens the dropped file as the current page.
-    webView->setAcceptDrops(false);
-    // Going to a page of another site (from a local page to the web, or back) moves it to another
-    // engine process, and the engine then swaps the widget that draws it: the keyboard focus, lost
-    // with the old widget, goes to the new one.
-    focusReturn = new QTimer(this);
-    focusReturn->setInterval(50);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        focusReturnsLeft = 0;
-        if (!now && old && webView && webView->isAncestorOf(old)) {
-            focusReturnsLeft = 40;
-            focusReturn->start();
-        }
-    });
-    connect(focusReturn, &QTimer::timeout, this, [this] {
-        // Until the new widget shows, for two seconds at most; the user may have gone elsewhere.
-        QWidget* drawing = webView ? webView->focusProxy() : nullptr;
-        if (focusReturnsLeft <= 0 || QApplication::focusWidget() || !window()->isActiveWindow()) {
-            focusReturn->stop();
-        } else if (drawing && drawing->isVisible()) {
-            focusReturn->stop();
-            drawing->setFocus(Qt::OtherFocusReason);
-        } else {
-            --focusReturnsLeft;
-        }
-    });
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(webView);
-    setFocusProxy(webView);
-
-    const auto reportState = [this](QWebEnginePage::WebAction action, int command) {
-        QAction* pageAction = page->action(action);
-        connect(pageAction, &QAction::changed, this, [this, pageAction, command] {
-            emit CommandStateChange(command, pageAction->isEnabled() ? -1 : 0);
-        });
-    };
-    reportState(QWebEnginePage::Back, 2);
-    reportState(QWebEnginePage::Forward, 1);
-    reportState(QWebEnginePage::Stop, -1);
-    // The page's context menu offers the same steps.
-    for (const auto step : {QWebEnginePage::Back, QWebEnginePage::Forward})
-        connect(page->action(step), &QAction::triggered, this,
-                [this] { page->navigationGate().historyStepAsked(NavigationGate::Clock::now()); });
+    makePage();
+    makeView();
+    returnFocusAfterEngineSwaps();
+    reportCommandStates();
     connect(page, &QWebEnginePage::loadingChanged, this, &WebEngineBrowser::onLoadingChanged);
     qApp->installEventFilter(this);
     // A page too big for the memory, or one that crashes the engine, leaves a French notice in
@@ -143,6 +79,94 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parent)
 
     printer = new PagePrinter(this);
     connect(printer, &PagePrinter::failed, this, &WebBrowser::failedLater);
+}
+
+void WebEngineBrowser::makePage()
+{
+    // Off the record: nothing of the pages read is kept on disk.
+    profile = new QWebEngineProfile(this);
+    profile->setUrlRequestInterceptor(interceptor.get());
+    profile->installUrlSchemeHandler(localPageScheme, schemeHandler.get());
+    page = new WebPage(profile, this);
+    page->setDocumentOfUrl([this](const QUrl& url) {
+        if (url.scheme() != QLatin1String(localPageScheme))
+            return url;
+        const std::string host = url.host(QUrl::FullyEncoded).toStdString();
+        const std::optional<std::string> path = documentHosts->pathOf(host);
+        return path ? pageUrlFor(host, *path) : QUrl();
+    });
+    // A file document (a web archive) is no more than an origin of its own either.
+    page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+}
+
+void WebEngineBrowser::makeView()
+{
+    webView = new QWebEngineView(this);
+    webView->setPage(page);
+    webView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(webView, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu* menu = pageContextMenu(*webView);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        if (menu->isEmpty())
+            delete menu;
+        else
+            menu->popup(webView->mapToGlobal(at));
+    });
+    // Drops belong to the main window, which opens the dropped file as the current page.
+    webView->setAcceptDrops(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(webView);
+    setFocusProxy(webView);
+}
+
+void WebEngineBrowser::returnFocusAfterEngineSwaps()
+{
+    // Going to a page of another site (from a local page to the web, or back) moves it to another
+    // engine process, and the engine then swaps the widget that draws it: the keyboard focus, lost
+    // with the old widget, goes to the new one once it shows, if the user has not gone elsewhere
+    // meanwhile.
+    constexpr auto lookEvery = std::chrono::milliseconds(50);
+    constexpr int looksAtMost = 40; // two seconds
+    focusReturn = new QTimer(this);
+    focusReturn->setInterval(lookEvery);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        focusReturnsLeft = 0;
+        if (!now && old && webView && webView->isAncestorOf(old)) {
+            focusReturnsLeft = looksAtMost;
+            focusReturn->start();
+        }
+    });
+    connect(focusReturn, &QTimer::timeout, this, [this] {
+        QWidget* drawing = webView ? webView->focusProxy() : nullptr;
+        if (focusReturnsLeft <= 0 || QApplication::focusWidget() || !window()->isActiveWindow()) {
+            focusReturn->stop();
+        } else if (drawing && drawing->isVisible()) {
+            focusReturn->stop();
+            drawing->setFocus(Qt::OtherFocusReason);
+        } else {
+            --focusReturnsLeft;
+        }
+    });
+}
+
+void WebEngineBrowser::reportCommandStates()
+{
+    const auto report = [this](QWebEnginePage::WebAction action, int command) {
+        QAction* pageAction = page->action(action);
+        connect(pageAction, &QAction::changed, this, [this, pageAction, command] {
+            emit CommandStateChange(command,
+                                    pageAction->isEnabled() ? commandEnabled : commandDisabled);
+        });
+    };
+    report(QWebEnginePage::Back, viewerCommand::back);
+    report(QWebEnginePage::Forward, viewerCommand::forward);
+    report(QWebEnginePage::Stop, viewerCommand::update);
+    // The page's context menu offers the same steps.
+    for (const auto step : {QWebEnginePage::Back, QWebEnginePage::Forward})
+        connect(page->action(step), &QAction::triggered, this,
+                [this] { page->navigationGate().historyStepAsked(NavigationGate::Clock::now()); });
 }
 
 WebEngineBrowser::~WebEngineBrowser()
@@ -238,9 +262,7 @@ void WebEngineBrowser::showNotice(const std::string& path, const QString& text)
 {
     showingNotice = true;
     noticePath = path;
-    page->setHtml(QStringLiteral("<!DOCTYPE html><html lang=\"fr\"><meta charset=\"utf-8\">"
-                                 "<body><p>%1</p></body></html>")
-                      .arg(text.toHtmlEscaped()));
+    page->setHtml(QString::fromUtf8(noticePage(text)));
 }
 
 void WebEngineBrowser::GoBack()

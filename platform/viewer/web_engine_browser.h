@@ -48,6 +48,13 @@ protected:
 private:
     class ShownDocument;
 
+    // The parts of the viewer, made once by the constructor.
+    void makePage();
+    void makeView();
+    void returnFocusAfterEngineSwaps();
+    // Turns the states of the page's back, forward and stop actions into CommandStateChange.
+    void reportCommandStates();
+
     // The URL the engine loads for an address: a local path under a new document host, a URL, or
     // "" for a blank page.
     QUrl urlForAddress(const std::string& address, const std::string& notice = {});

@@ -45,17 +45,7 @@ private:
 
 } // namespace
 
-WebPage::WebPage(QObject* parent) : QWebEnginePage(parent)
-{
-    applyPolicy();
-}
-
 WebPage::WebPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent)
-{
-    applyPolicy();
-}
-
-void WebPage::applyPolicy()
 {
     // The engine then refuses a window that a script opens without a click or key behind it.
     settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);

@@ -15,7 +15,6 @@
 class WebPage : public QWebEnginePage {
     Q_OBJECT
 public:
-    explicit WebPage(QObject* parent = nullptr);
     explicit WebPage(QWebEngineProfile* profile, QObject* parent = nullptr);
 
     // Told by the viewer what the user does in the page and what the request rule redirects.
@@ -42,7 +41,6 @@ protected:
                           const QString& defaultValue, QString* result) override;
 
 private:
-    void applyPolicy();
     QWidget* dialogOwner() const;
     // An address of the page as the document was loaded, without its fragment.
     QUrl asLoaded(const QUrl& address) const;

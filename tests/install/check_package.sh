@@ -35,6 +35,7 @@ files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
 expected=$(sort <<'LIST'
 ./usr/bin/velmo
 ./usr/share/applications/velmo.desktop
+./usr/share/doc/velmo/copyright
 ./usr/share/icons/hicolor/32x32/apps/velmo.png
 ./usr/share/icons/hicolor/scalable/apps/velmo.svg
 ./usr/share/man/man1/velmo.1.gz
@@ -54,6 +55,17 @@ bash "$here/validate_entry.sh" "$tree/usr/share/applications/velmo.desktop" ||
 appstreamcli validate --no-net "$tree/usr/share/metainfo/org.velmo.velmo.metainfo.xml" ||
     fail "fiche AppStream non valide"
 appstreamcli validate-tree --no-net "$tree" >/dev/null || fail "arbre AppStream non valide"
+# The licence is stated in the machine-readable form, as MIT, like the root LICENSE file.
+copyright="$tree/usr/share/doc/velmo/copyright"
+head -1 "$copyright" | grep -qxF \
+    'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    fail "le fichier copyright n'est pas au format lisible par la machine"
+grep -qxF 'License: MIT' "$copyright" || fail "le fichier copyright ne donne pas la licence MIT"
+cmp -s <(sed -n '/^Permission/,$p' "$here/../../LICENSE") \
+    <(sed -n '/^ Permission/,$p' "$copyright" | sed 's/^ //; s/^\.$//') ||
+    fail "le fichier copyright et LICENSE ne donnent pas le même texte de licence"
+grep -qF '<project_license>MIT</project_license>' \
+    "$tree/usr/share/metainfo/org.velmo.velmo.metainfo.xml" || fail "la fiche AppStream ne dit pas MIT"
 # The manual page renders without a warning and names the keys, the settings file and the trash.
 manual=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$tree/usr/share/man/man1/velmo.1.gz" \
     2>"$tree/man-warnings")

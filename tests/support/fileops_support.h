@@ -2,10 +2,10 @@
 
 // Helpers shared by the file-operation tests: scripted dialogs, a fresh home, small mounts, files.
 
-#include "platform/fileops/file_operation.h"
-#include "platform/fileops/file_operation_dialogs.h"
-#include "platform/fileops/file_progress.h"
-#include "platform/fileops/remove_tree.h"
+#include "platform/files/file_operation.h"
+#include "platform/files/file_operation_dialogs.h"
+#include "platform/files/file_progress.h"
+#include "platform/files/remove_tree.h"
 
 #include <QFile>
 #include <QProcess>
@@ -114,7 +114,8 @@ public:
             mounted_ = true;
         else
             reason_ = "cannot mount a tmpfs here (" + std::string(std::strerror(errno)) +
-                      "): run the test as root, or where mounting is allowed";
+                      "): run the test as root, or where the kernel lets an ordinary user "
+                      "mount in a user namespace of their own";
     }
     ~TmpfsMount()
     {

@@ -2,8 +2,8 @@
 
 #include "Unit1/TForm1.h"
 #include "Unit1/Unit1_state.h"
-#include "platform/fileops/file_operation.h"
-#include "platform/folder/folder_pages.h"
+#include "platform/files/file_operation.h"
+#include "platform/files/folder_pages.h"
 #include "platform/titles/page_title.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_viewer.h"
@@ -17,6 +17,22 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+// Catches the window's close events and refuses them, so that the window stays for the test.
+class CloseCatcher : public QObject {
+public:
+    bool caught = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Close)
+            return QObject::eventFilter(watched, event);
+        caught = true;
+        event->ignore();
+        return true;
+    }
+};
 
 // A main window over a scripted viewer, scripted dialogs and a recorded file-operation service,
 // with the program (and so its settings file) in a temporary folder.
@@ -80,6 +96,17 @@ struct FormFixture {
     {
         form = std::make_unique<TForm1>(services(std::move(arguments)));
         return *form;
+    }
+
+    // Whether the window asked itself to close: the close it queued arrives once pending events
+    // run, and is refused here.
+    bool closeAsked()
+    {
+        CloseCatcher catcher;
+        form->installEventFilter(&catcher);
+        QCoreApplication::processEvents();
+        form->removeEventFilter(&catcher);
+        return catcher.caught;
     }
 
     // The page the window shows after an open, with the calls that made it forgotten.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/error.h"
+#include "platform/base/error.h"
 #include "platform/viewer/web_browser.h"
 
 #include <QMetaObject>

@@ -28,9 +28,6 @@ void prepareWebEngineProcess()
         ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
     addEngineSwitch("--log-level", "3");
     addEngineSwitch("--lang", "fr");
-    // Each site in a process of its own: a frame showing a local file never shares one with the
-    // page that frames it.
-    addEngineSwitch("--site-per-process", "");
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 

@@ -113,22 +113,13 @@ tree() {
     done
 }
 
-# pss_kib PID...: the sum of the processes' proportional set sizes, in KiB.
-pss_kib() {
-    local pid total=0 value
+# memory_kib FIELDS PID...: the sum over the processes of the smaps_rollup fields matching FIELDS
+# (a regular expression), in KiB.
+memory_kib() {
+    local fields=$1 pid total=0 value
+    shift
     for pid in "$@"; do
-        value=$(awk '/^Pss:/ {print $2}' "/proc/$pid/smaps_rollup" 2>/dev/null || true)
-        total=$((total + ${value:-0}))
-    done
-    echo "$total"
-}
-
-# private_kib PID...: the sum of the processes' private memory, in KiB: what no other process
-# shares, so it does not depend on what else runs on the machine.
-private_kib() {
-    local pid total=0 value
-    for pid in "$@"; do
-        value=$(awk '/^Private_(Clean|Dirty):/ {sum += $2} END {print sum}' "/proc/$pid/smaps_rollup" 2>/dev/null || true)
+        value=$(awk -v f="^($fields):" '$0 ~ f {sum += $2} END {print sum}' "/proc/$pid/smaps_rollup" 2>/dev/null || true)
         total=$((total + ${value:-0}))
     done
     echo "$total"
@@ -187,8 +178,10 @@ run_one() {
         exit 1
     }
     mapfile -t processes < <(tree "$pid")
-    run_kib=$(pss_kib "${processes[@]}")
-    run_private_kib=$(private_kib "${processes[@]}")
+    # The proportional set size, and the private memory: what no other process shares, so it does
+    # not depend on what else runs on the machine.
+    run_kib=$(memory_kib Pss "${processes[@]}")
+    run_private_kib=$(memory_kib "Private_Clean|Private_Dirty" "${processes[@]}")
     run_processes=${#processes[@]}
     run_outsiders=$(outsiders "${processes[@]}")
     end_all "${processes[@]}"

@@ -19,18 +19,11 @@ std::string randomHost(bool forFrame)
 }
 
 // The path with the links of its existing part resolved, so that a name under a link leading out
-// of a folder is seen where it really is, whether it exists yet or not.
+// of a folder is seen where it really is, whether it exists yet or not; empty when it cannot be.
 std::string resolvedPath(const std::string& path)
 {
-    if (std::optional<std::string> real = realPathOf(path))
-        return *real;
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos || slash == 0)
-        return path;
-    std::string folder = resolvedPath(path.substr(0, slash));
-    if (folder.empty() || folder.back() != '/')
-        folder.push_back('/');
-    return folder + path.substr(slash + 1);
+    int error = 0;
+    return resolvedFolderPath(path, error);
 }
 
 bool hasDotSegment(const std::string& path)

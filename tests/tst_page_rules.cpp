@@ -350,7 +350,7 @@ private slots:
         const std::string page = hosts.issue(folder + "/site/page.htm", folder + "/site/", false);
         const std::string frame =
             hosts.issue(folder + "/site/page_files/f.htm", folder + "/site/", true);
-        const FileServerAddress server{4321, "s3cr3t"};
+        const FileServerAddress server{4321, "s3cr3t", "k3y"};
         PageIsolation isolation(hosts, server);
         const auto filled = [&](QString text) {
             return QUrl(text.replace("SERVER", "http://127.0.0.1:4321/s3cr3t")
@@ -428,6 +428,8 @@ private slots:
             false);
         row("a history step the user asks for", b, Page::NavigationTypeBackForward, "", -1, 100,
             false, true);
+        row("a history step the user asked for, spent elsewhere", b,
+            Page::NavigationTypeBackForward, "vpage://dpage/d/c.htm", -1, 100, false, false);
         row("a history step of a script", b, Page::NavigationTypeBackForward, "", 100, -1, false,
             false);
         row("the page shown, again", "vpage://dpage/d/a.htm#top", Page::NavigationTypeRedirect, "",
@@ -454,7 +456,8 @@ private slots:
                 gate.linkClicked(QUrl(clicked), ago(clickedAgo));
         }
         if (historyAskedAgo >= 0)
-            gate.historyStepAsked(ago(historyAskedAgo));
+            gate.historyStepAsked({QUrl(clicked.isEmpty() ? target : clicked)},
+                                  ago(historyAskedAgo));
         if (ourRedirect)
             gate.redirectedTo(QUrl(target));
         const QUrl shown("vpage://dpage/d/a.htm");
@@ -480,8 +483,9 @@ private slots:
         QTest::addColumn<QByteArray>("how");
         const auto get = [](const char* target, const char* destination, const char* more = "") {
             return QByteArray("GET ") + target +
-                   " HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\nSec-Fetch-Dest: " + destination + "\r\n" +
-                   more + "\r\n";
+                   " HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\nContent-Language: "
+                   "KEY\r\nSec-Fetch-Dest: " +
+                   destination + "\r\n" + more + "\r\n";
         };
         const auto row = [](const char* name, const QByteArray& request, int status,
                             const char* body = "", const char* type = "", bool otherOrigins = false,
@@ -508,6 +512,13 @@ private slots:
                        "\r\nSec-Fetch-Dest: image\r\n\r\n"
                 << 404 << QByteArray() << false << QByteArray() << QByteArray();
         row("part beyond the end", get("TARGET/site/x.png", "image", "Range: bytes=9-\r\n"), 416);
+        // The address of a picture, handed on by the page to another program.
+        row("without the viewer's key",
+            "GET TARGET/site/x.png HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\nSec-Fetch-Dest: "
+            "image\r\n\r\n",
+            404);
+        row("with another key", get("TARGET/site/x.png", "image", "Content-Language: 0123\r\n"),
+            404);
         row("without the secret", get("/HOST/site/x.png", "image"), 404);
         row("with another secret", get("/0123/HOST/site/x.png", "image"), 404);
         row("for a document never shown", get("/SECRET/dffff/site/x.png", "image"), 404);
@@ -523,7 +534,9 @@ private slots:
         row("as a frame", get("TARGET/site/x.png", "iframe"), 403);
         row("to a script's fetch", get("TARGET/site/x.png", "empty"), 403);
         row("without a destination",
-            "GET TARGET/site/x.png HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\n\r\n", 403);
+            "GET TARGET/site/x.png HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\nContent-Language: "
+            "KEY\r\n\r\n",
+            403);
         row("another method", "POST TARGET/site/x.png HTTP/1.1\r\nSec-Fetch-Dest: image\r\n\r\n",
             405);
         row("not HTTP", "hello\r\n\r\n", 400);
@@ -590,6 +603,7 @@ private slots:
         const auto filled = [&](QByteArray text) {
             return text.replace("TARGET", target)
                 .replace("SECRET", QByteArray::fromStdString(server.secret()))
+                .replace("KEY", QByteArray::fromStdString(server.key()))
                 .replace("HOST", "dpage")
                 .replace("PORT", QByteArray::number(server.port()));
         };
@@ -609,8 +623,9 @@ private slots:
         connection.send(last.left(1));
         // Nothing that this connection does holds back another.
         ServerConnection other(server.port());
-        QVERIFY(other.send(filled("GET TARGET/site/x.png HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\n"
-                                  "Sec-Fetch-Dest: image\r\n\r\n")));
+        QVERIFY(other.send(filled(
+            "GET TARGET/site/x.png HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\nContent-Language: KEY\r\n"
+            "Sec-Fetch-Dest: image\r\n\r\n")));
         QVERIFY(other.answer().startsWith("HTTP/1.1 200 "));
         if (how == "trickled") {
             for (qsizetype i = 1; i < last.size() && connection.send(last.mid(i, 1)); ++i)

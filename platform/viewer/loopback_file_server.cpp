@@ -52,6 +52,7 @@ struct Request {
     std::string host;        // as the engine wrote the address, port included
     std::string destination; // Sec-Fetch-Dest, set by the engine itself, never by a script
     std::string range;
+    std::string key;       // the viewer's own header, which no page can read or write
     bool keepAlive = true; // HTTP/1.1 without "Connection: close"
     bool hasBody = false;  // a body this server never reads, so the connection cannot go on
 };
@@ -92,6 +93,8 @@ std::optional<Request> parseHead(const std::string& head)
             request.destination = asciiLowerCase(value);
         else if (name == "range")
             request.range = value;
+        else if (name == "content-language")
+            request.key = value;
         else if (name == "connection" && asciiLowerCase(value) == "close")
             request.keepAlive = false;
         else if ((name == "content-length" && value != "0") || name == "transfer-encoding")
@@ -268,6 +271,7 @@ struct LoopbackFileServer::Shared {
 
     RootLookup rootOf;
     std::string secret;
+    std::string key;
     std::string hostHeader; // the only address by which the viewer asks: "127.0.0.1:PORT"
     int listener = -1;
     std::vector<std::unique_ptr<Loop>> loops;
@@ -311,6 +315,10 @@ bool LoopbackFileServer::Shared::openAllowedFile(const Request& request, Respons
     };
     // Any other name of this machine is a request the viewer never makes.
     if (request.host != hostHeader)
+        return refused(404, "Not Found");
+    // The address may have reached a page, and so anyone: only the key in the header, which the
+    // viewer adds to the requests it lets through, says that the viewer asks.
+    if (!sameSecret(request.key, key))
         return refused(404, "Not Found");
     // /SECRET/HOST/path
     const std::string target = request.target.substr(0, request.target.find('?'));
@@ -664,6 +672,8 @@ LoopbackFileServer::LoopbackFileServer(RootLookup rootOf) : shared(std::make_sha
     pathSecret = randomHexDigits(32);
     shared->rootOf = std::move(rootOf);
     shared->secret = pathSecret;
+    requestKey = randomHexDigits(32);
+    shared->key = requestKey;
 
     const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (listener < 0)

@@ -9,8 +9,9 @@
 // media of its folder tree. Coming from an origin other than the page's, they show, but the page's
 // scripts cannot read them (canvas tainted, rules of a style sheet refused, errors of a script
 // muted). It serves nobody else: a random port, an unguessable secret in every path (other local
-// accounts may connect to a loopback port), only regular files inside the folder tree of the
-// document named in the path (none of its hidden entries), only as subresources (never as a
+// accounts may connect to a loopback port) and a key in a header that only the viewer sends (a page
+// can learn the path of its pictures, and hand it on), only regular files inside the folder tree of
+// the document named in the path (none of its hidden entries), only as subresources (never as a
 // document, never to a script's fetch), each with the type its extension gives and no sniffing,
 // only to the address by which the viewer asks (no other name of this machine), GET and HEAD only,
 // no folder listing.
@@ -35,10 +36,14 @@ public:
     // 0 when the server could not start: pages then show without their local resources.
     int port() const { return listeningPort; }
     const std::string& secret() const { return pathSecret; }
+    // The key that every request must carry, as its "Content-Language" header (a header that the
+    // engine sends without a preflight; its value is free enough for hexadecimal digits).
+    const std::string& key() const { return requestKey; }
 
 private:
     struct Shared;
     std::shared_ptr<Shared> shared;
     std::string pathSecret;
+    std::string requestKey;
     int listeningPort = 0;
 };

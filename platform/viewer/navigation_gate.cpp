@@ -1,10 +1,20 @@
 #include "platform/viewer/navigation_gate.h"
 
+#include <algorithm>
+
 #include "platform/viewer/file_url.h"
 
 bool NavigationGate::isRecent(Clock::time_point asked, Clock::time_point when) const
 {
     return asked != Clock::time_point() && asked <= when && when - asked <= userDelay;
+}
+
+void NavigationGate::historyStepAsked(const std::vector<QUrl>& targets, Clock::time_point when)
+{
+    historyAsked = when;
+    historyTargets.clear();
+    for (const QUrl& target : targets)
+        historyTargets.push_back(target.adjusted(QUrl::RemoveFragment));
 }
 
 bool NavigationGate::accept(const QUrl& target, QWebEnginePage::NavigationType type,
@@ -16,9 +26,13 @@ bool NavigationGate::accept(const QUrl& target, QWebEnginePage::NavigationType t
         // Only the program loads a page this way.
         return true;
     case QWebEnginePage::NavigationTypeBackForward: {
-        // One step the user asked for takes one step only, wherever it leads.
-        const bool asked = isRecent(historyAsked, when);
+        // One step the user asked for takes one step only, to the entry it was asked for: a step
+        // that stays in the page leaves the page no jump of its own to spend.
+        const bool asked = isRecent(historyAsked, when) &&
+                           std::find(historyTargets.begin(), historyTargets.end(),
+                                     target.adjusted(QUrl::RemoveFragment)) != historyTargets.end();
         historyAsked = {};
+        historyTargets.clear();
         return !local || asked;
     }
     default:

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <set>
+#include <vector>
 
 // Which navigations of the main frame may show a local document: only those the user asked for,
 // so that a page never chooses the file that the window's commands act on. The program's own loads,
@@ -27,8 +28,8 @@ public:
         clickedLink = link.adjusted(QUrl::RemoveFragment);
         linkClickedAt = when;
     }
-    // The user asked for a step back or forward in the history.
-    void historyStepAsked(Clock::time_point when) { historyAsked = when; }
+    // The user asked for a step back or forward in the history, to one of `targets`.
+    void historyStepAsked(const std::vector<QUrl>& targets, Clock::time_point when);
     // The request rule sent a navigation it let through on to `target`: that redirect is ours.
     void redirectedTo(const QUrl& target) { ourRedirects.insert(target); }
 
@@ -42,6 +43,7 @@ private:
 
     Clock::time_point activated;
     Clock::time_point historyAsked;
+    std::vector<QUrl> historyTargets;
     Clock::time_point linkClickedAt;
     QUrl clickedLink;
     std::set<QUrl> ourRedirects;

@@ -171,6 +171,13 @@ void IsolatingInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info)
                                                     info.initiator(), info.navigationType());
     switch (verdict.kind) {
     case RequestVerdict::Kind::Allow:
+        // A request to the file server that the rule let through carries the key the server asks
+        // for: its address alone may have reached the page, and from there anyone. The key rides
+        // in a header that the engine sends without first asking the server (a font's request
+        // would otherwise need a preflight), and that the page never sees.
+        if (isolation->fileServer().isServerUrl(info.requestUrl()))
+            info.setHttpHeader("Content-Language",
+                               QByteArray::fromStdString(isolation->fileServer().key));
         break;
     case RequestVerdict::Kind::Block:
         info.block(true);

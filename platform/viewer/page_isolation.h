@@ -23,6 +23,7 @@ struct RequestVerdict {
 struct FileServerAddress {
     int port = 0; // 0: no server, local resources are not shown
     std::string secret;
+    std::string key; // sent in the "Content-Language" header, out of the pages' sight
 
     QUrl urlFor(const std::string& host, const std::string& path) const;
     // Whether the URL aims at the server's port, whatever it calls the host: every such request
@@ -40,6 +41,8 @@ struct FileServerAddress {
 class PageIsolation {
 public:
     PageIsolation(DocumentHosts& hosts, FileServerAddress server);
+
+    const FileServerAddress& fileServer() const { return server; }
 
     RequestVerdict judge(const QUrl& request, QWebEngineUrlRequestInfo::ResourceType type,
                          const QUrl& initiator,

@@ -48,7 +48,8 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parent)
           [hosts = documentHosts](const std::string& host) { return hosts->rootOf(host); })),
       interceptor(std::make_unique<IsolatingInterceptor>(
           std::make_unique<PageIsolation>(
-              *documentHosts, FileServerAddress{fileServer->port(), fileServer->secret()}),
+              *documentHosts,
+              FileServerAddress{fileServer->port(), fileServer->secret(), fileServer->key()}),
           [this](const QUrl& target) {
               if (page)
                   page->navigationGate().redirectedTo(target);
@@ -165,8 +166,14 @@ void WebEngineBrowser::reportCommandStates()
     report(QWebEnginePage::Stop, viewerCommand::update);
     // The page's context menu offers the same steps.
     for (const auto step : {QWebEnginePage::Back, QWebEnginePage::Forward})
-        connect(page->action(step), &QAction::triggered, this,
-                [this] { page->navigationGate().historyStepAsked(NavigationGate::Clock::now()); });
+        connect(page->action(step), &QAction::triggered, this, [this] {
+            // The engine may already have begun the step: any entry next to it counts.
+            QWebEngineHistory* history = page->history();
+            page->navigationGate().historyStepAsked({history->currentItem().url(),
+                                                     history->backItem().url(),
+                                                     history->forwardItem().url()},
+                                                    NavigationGate::Clock::now());
+        });
 }
 
 WebEngineBrowser::~WebEngineBrowser()
@@ -268,14 +275,16 @@ void WebEngineBrowser::showNotice(const std::string& path, const QString& text)
 void WebEngineBrowser::GoBack()
 {
     hideBlankNotice();
-    page->navigationGate().historyStepAsked(NavigationGate::Clock::now());
+    page->navigationGate().historyStepAsked({page->history()->backItem().url()},
+                                            NavigationGate::Clock::now());
     page->triggerAction(QWebEnginePage::Back);
 }
 
 void WebEngineBrowser::GoForward()
 {
     hideBlankNotice();
-    page->navigationGate().historyStepAsked(NavigationGate::Clock::now());
+    page->navigationGate().historyStepAsked({page->history()->forwardItem().url()},
+                                            NavigationGate::Clock::now());
     page->triggerAction(QWebEnginePage::Forward);
 }
 
@@ -326,8 +335,10 @@ bool WebEngineBrowser::eventFilter(QObject* watched, QEvent* event)
         const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
         if (button == Qt::LeftButton || button == Qt::MiddleButton)
             gate.userActivated(now);
-        else if (button == Qt::BackButton || button == Qt::ForwardButton)
-            gate.historyStepAsked(now);
+        else if (button == Qt::BackButton)
+            gate.historyStepAsked({page->history()->backItem().url()}, now);
+        else if (button == Qt::ForwardButton)
+            gate.historyStepAsked({page->history()->forwardItem().url()}, now);
     } else {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter)

@@ -75,6 +75,22 @@ QByteArray pngOfColour(const QColor& colour)
     return png;
 }
 
+// What another program of this machine gets at `url`, asking as the engine asks for a script.
+QByteArray readAsAnotherProgram(const QUrl& url)
+{
+    QTcpSocket socket;
+    socket.connectToHost(url.host(), static_cast<quint16>(url.port()));
+    if (!socket.waitForConnected(2000))
+        return {};
+    socket.write("GET " + url.path(QUrl::FullyEncoded).toUtf8() +
+                 " HTTP/1.1\r\nHost: " + url.authority().toUtf8() +
+                 "\r\nSec-Fetch-Dest: script\r\nConnection: close\r\n\r\n");
+    QByteArray answer;
+    while (socket.waitForReadyRead(2000))
+        answer += socket.readAll();
+    return answer;
+}
+
 // A web server on 127.0.0.1 standing for the web: it serves a picture at /online.png, answers
 // everything else with an empty page, and keeps every request it receives, whole.
 class WebServer : public QObject {
@@ -393,6 +409,10 @@ private slots:
             "() => new Promise(ok => { const i = new Image(); i.onload = () => ok('LOADED');"
             " i.onerror = () => ok('refused'); i.src = getComputedStyle(d).backgroundImage"
             ".slice(5, -2).replace('127.0.0.1', 'localhost.') })");
+        row("the file server's address handed to another program", false,
+            "<link rel=stylesheet href='HOME/page_files/leak.css'><div id=d></div>",
+            "() => getComputedStyle(d).backgroundImage.slice(5, -2)"
+            ".replace('Pictures/photo.png', 'page_files/secret.js')");
         row("a local style sheet asking the web", false,
             "<link rel=stylesheet href='HOME/page_files/web.css'>",
             "() => new Promise(ok => setTimeout(() => ok('done'), 500))");
@@ -500,6 +520,13 @@ private slots:
         const QStringList secrets = {secret, "18,52,86", "86,52,18", "LOADED"};
         for (const QString& text : secrets)
             QVERIFY2(!result.contains(text), qPrintable(result));
+        // An address of the file server that the page learnt is no key for another program.
+        const QRegularExpression serverUrl(
+            QStringLiteral("http://127\\.0\\.0\\.1:(?!%1\\b)\\S+").arg(web.port()));
+        for (auto found = serverUrl.globalMatch(result); found.hasNext();) {
+            const QByteArray read = readAsAnotherProgram(QUrl(found.next().captured()));
+            QVERIFY2(!read.contains(secret.toUtf8()), read.constData());
+        }
         // The page still shows its own picture and one from the web.
         QTRY_VERIFY_WITH_TIMEOUT(w.runScript("own.naturalWidth").toInt() > 0, loadTimeout);
         QTRY_VERIFY_WITH_TIMEOUT(w.runScript("web.naturalWidth").toInt() > 0, loadTimeout);

@@ -413,6 +413,10 @@ private slots:
             "<link rel=stylesheet href='HOME/page_files/leak.css'><div id=d></div>",
             "() => getComputedStyle(d).backgroundImage.slice(5, -2)"
             ".replace('Pictures/photo.png', 'page_files/secret.js')");
+        row("error text of a script a worker imports", false, "",
+            "() => inWorker('dedicated', `try { "
+            "importScripts('${here('HOME/page_files/secret.js')}')"
+            " } catch (e) { return String(e) } return 'ran'`)");
         row("a local style sheet asking the web", false,
             "<link rel=stylesheet href='HOME/page_files/web.css'>",
             "() => new Promise(ok => setTimeout(() => ok('done'), 500))");
@@ -640,6 +644,10 @@ private slots:
             "l.onauxclick = () => location = l.href; l.oncontextmenu = e => e.preventDefault()"
             "</script>",
             "click, right", "page");
+        row("a path given to the history, then the user leaves and steps back",
+            "<script>history.pushState({}, '', 'VICTIMPATH')</script>"
+            "<a id=l href='WEB/plain'>web</a>",
+            "link, back", "web");
         row("a web page going back by itself", "<a id=l href='WEB/back'>web</a>", "link", "web");
         row("a web page the user steps forward to, going back by itself",
             "<a id=l href='WEB/bounce'>web</a>", "link, back, forward", "web");

@@ -648,6 +648,10 @@ private slots:
             "<script>history.pushState({}, '', 'VICTIMPATH')</script>"
             "<a id=l href='WEB/plain'>web</a>",
             "link, back", "web");
+        row("the mouse's back button, the page stepping forward instead",
+            "<a id=l href='other.htm'>autre</a><script>onmouseup = e => {"
+            " if (e.button == 3) setTimeout(() => history.forward(), 100) }</script>",
+            "link, back, mouseback", "page");
         row("a web page going back by itself", "<a id=l href='WEB/back'>web</a>", "link", "web");
         row("a web page the user steps forward to, going back by itself",
             "<a id=l href='WEB/bounce'>web</a>", "link, back, forward", "web");
@@ -703,6 +707,8 @@ private slots:
                 QTest::keyClick(surface, Qt::Key_Alt);
             } else if (step == "click") {
                 QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
+            } else if (step == "mouseback") {
+                QTest::mouseClick(surface, Qt::BackButton, Qt::NoModifier, QPoint(30, 30));
             } else if (step == "type") {
                 QTest::keyClicks(surface, "ab");
             } else if (step == "right") {

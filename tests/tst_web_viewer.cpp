@@ -107,7 +107,8 @@ public:
     }
     int port() const { return server.serverPort(); }
     QStringList requests() const { return received; }
-    // Pages served at given paths, in place of the empty one, with header lines of their own.
+    // Pages served at given paths, in place of the empty one, with header lines of their own (a
+    // Location makes the answer a redirect).
     QHash<QByteArray, QByteArray> pages;
     QHash<QByteArray, QByteArray> headers;
 
@@ -123,7 +124,9 @@ private:
         const QByteArray body =
             head.startsWith("GET /online.png") ? pngOfColour(Qt::green) : pages.value(path);
         const QByteArray type = head.startsWith("GET /online.png") ? "image/png" : "text/html";
-        socket->write("HTTP/1.1 200 OK\r\n" + headers.value(path) + "Content-Type: " + type +
+        const bool moved = headers.value(path).startsWith("Location:");
+        socket->write((moved ? "HTTP/1.1 302 Found\r\n" : "HTTP/1.1 200 OK\r\n") +
+                      headers.value(path) + "Content-Type: " + type +
                       "\r\nConnection: close\r\nContent-Length: " +
                       QByteArray::number(body.size()) + "\r\n\r\n" + body);
         socket->disconnectFromHost();
@@ -417,6 +420,8 @@ private slots:
             "() => inWorker('dedicated', `try { "
             "importScripts('${here('HOME/page_files/secret.js')}')"
             " } catch (e) { return String(e) } return 'ran'`)");
+        row("a ping on the link the user clicks", false, "",
+            "() => { all.ping = new URL('/ping', all.href).href; return 'set' }");
         row("a local style sheet asking the web", false,
             "<link rel=stylesheet href='HOME/page_files/web.css'>",
             "() => new Promise(ok => setTimeout(() => ok('done'), 500))");
@@ -652,6 +657,8 @@ private slots:
             "<a id=l href='other.htm'>autre</a><script>onmouseup = e => {"
             " if (e.button == 3) setTimeout(() => history.forward(), 100) }</script>",
             "link, back, mouseback", "page");
+        row("a web address the page goes to, sent back to a local file",
+            "<script>setTimeout(() => location = 'WEB/redirect', 50)</script>", "", "page");
         row("a web page going back by itself", "<a id=l href='WEB/back'>web</a>", "link", "web");
         row("a web page the user steps forward to, going back by itself",
             "<a id=l href='WEB/bounce'>web</a>", "link, back, forward", "web");
@@ -680,6 +687,10 @@ private slots:
         // A link over the whole page that opens a window.
         web.pages["/blank"] =
             QString::fromUtf8(web.pages["/link"]).replace("<a ", "<a target=_blank ").toUtf8();
+        // A web address that sends its visitor on to a local file.
+        web.headers["/redirect"] = QStringLiteral("Location: vpage://x%1\r\n")
+                                       .arg(w.path("Documents/contrat.odt"))
+                                       .toUtf8();
         web.pages["/back"] = "<script>setTimeout(() => history.back(), 500)</script>";
         // Once the user comes back to it, it goes back by itself.
         web.pages["/bounce"] = "<script>onpageshow = () => { if (sessionStorage.seen)"

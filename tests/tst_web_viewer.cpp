@@ -657,6 +657,10 @@ private slots:
             "<a id=l href='other.htm'>autre</a><script>if (!location.hash)"
             " history.pushState({}, '', '#s'); onpopstate = () => history.go(2)</script>",
             "link, back, back", "page");
+        row("a form sent to a new window on a click",
+            "<form id=f target=_blank action='VICTIM'></form>"
+            "<script>onclick = () => f.submit()</script>",
+            "click", "page");
         row("a web address the page goes to, sent back to a local file",
             "<script>setTimeout(() => location = 'WEB/redirect', 50)</script>", "", "page");
         row("a web page going back by itself", "<a id=l href='WEB/back'>web</a>", "link", "web");

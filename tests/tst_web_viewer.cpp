@@ -75,6 +75,22 @@ QByteArray pngOfColour(const QColor& colour)
     return png;
 }
 
+// What another program of this machine gets at `url`, asking as the engine asks for a script.
+QByteArray readAsAnotherProgram(const QUrl& url)
+{
+    QTcpSocket socket;
+    socket.connectToHost(url.host(), static_cast<quint16>(url.port()));
+    if (!socket.waitForConnected(2000))
+        return {};
+    socket.write("GET " + url.path(QUrl::FullyEncoded).toUtf8() +
+                 " HTTP/1.1\r\nHost: " + url.authority().toUtf8() +
+                 "\r\nSec-Fetch-Dest: script\r\nConnection: close\r\n\r\n");
+    QByteArray answer;
+    while (socket.waitForReadyRead(2000))
+        answer += socket.readAll();
+    return answer;
+}
+
 // A web server on 127.0.0.1 standing for the web: it serves a picture at /online.png, answers
 // everything else with an empty page, and keeps every request it receives, whole.
 class WebServer : public QObject {
@@ -91,7 +107,8 @@ public:
     }
     int port() const { return server.serverPort(); }
     QStringList requests() const { return received; }
-    // Pages served at given paths, in place of the empty one, with header lines of their own.
+    // Pages served at given paths, in place of the empty one, with header lines of their own (a
+    // Location makes the answer a redirect).
     QHash<QByteArray, QByteArray> pages;
     QHash<QByteArray, QByteArray> headers;
 
@@ -107,7 +124,9 @@ private:
         const QByteArray body =
             head.startsWith("GET /online.png") ? pngOfColour(Qt::green) : pages.value(path);
         const QByteArray type = head.startsWith("GET /online.png") ? "image/png" : "text/html";
-        socket->write("HTTP/1.1 200 OK\r\n" + headers.value(path) + "Content-Type: " + type +
+        const bool moved = headers.value(path).startsWith("Location:");
+        socket->write((moved ? "HTTP/1.1 302 Found\r\n" : "HTTP/1.1 200 OK\r\n") +
+                      headers.value(path) + "Content-Type: " + type +
                       "\r\nConnection: close\r\nContent-Length: " +
                       QByteArray::number(body.size()) + "\r\n\r\n" + body);
         socket->disconnectFromHost();
@@ -393,6 +412,16 @@ private slots:
             "() => new Promise(ok => { const i = new Image(); i.onload = () => ok('LOADED');"
             " i.onerror = () => ok('refused'); i.src = getComputedStyle(d).backgroundImage"
             ".slice(5, -2).replace('127.0.0.1', 'localhost.') })");
+        row("the file server's address handed to another program", false,
+            "<link rel=stylesheet href='HOME/page_files/leak.css'><div id=d></div>",
+            "() => getComputedStyle(d).backgroundImage.slice(5, -2)"
+            ".replace('Pictures/photo.png', 'page_files/secret.js')");
+        row("error text of a script a worker imports", false, "",
+            "() => inWorker('dedicated', `try { "
+            "importScripts('${here('HOME/page_files/secret.js')}')"
+            " } catch (e) { return String(e) } return 'ran'`)");
+        row("a ping on the link the user clicks", false, "",
+            "() => { all.ping = new URL('/ping', all.href).href; return 'set' }");
         row("a local style sheet asking the web", false,
             "<link rel=stylesheet href='HOME/page_files/web.css'>",
             "() => new Promise(ok => setTimeout(() => ok('done'), 500))");
@@ -500,6 +529,13 @@ private slots:
         const QStringList secrets = {secret, "18,52,86", "86,52,18", "LOADED"};
         for (const QString& text : secrets)
             QVERIFY2(!result.contains(text), qPrintable(result));
+        // An address of the file server that the page learnt is no key for another program.
+        const QRegularExpression serverUrl(
+            QStringLiteral("http://127\\.0\\.0\\.1:(?!%1\\b)\\S+").arg(web.port()));
+        for (auto found = serverUrl.globalMatch(result); found.hasNext();) {
+            const QByteArray read = readAsAnotherProgram(QUrl(found.next().captured()));
+            QVERIFY2(!read.contains(secret.toUtf8()), read.constData());
+        }
         // The page still shows its own picture and one from the web.
         QTRY_VERIFY_WITH_TIMEOUT(w.runScript("own.naturalWidth").toInt() > 0, loadTimeout);
         QTRY_VERIFY_WITH_TIMEOUT(w.runScript("web.naturalWidth").toInt() > 0, loadTimeout);
@@ -613,6 +649,20 @@ private slots:
             "l.onauxclick = () => location = l.href; l.oncontextmenu = e => e.preventDefault()"
             "</script>",
             "click, right", "page");
+        row("a path given to the history, then the user leaves and steps back",
+            "<script>history.pushState({}, '', 'VICTIMPATH')</script>"
+            "<a id=l href='WEB/plain'>web</a>",
+            "link, back", "web");
+        row("a step back within the page, which the page turns into a jump to a file further on",
+            "<a id=l href='other.htm'>autre</a><script>if (!location.hash)"
+            " history.pushState({}, '', '#s'); onpopstate = () => history.go(2)</script>",
+            "link, back, back", "page");
+        row("a form sent to a new window on a click",
+            "<form id=f target=_blank action='VICTIM'></form>"
+            "<script>onclick = () => f.submit()</script>",
+            "click", "page");
+        row("a web address the page goes to, sent back to a local file",
+            "<script>setTimeout(() => location = 'WEB/redirect', 50)</script>", "", "page");
         row("a web page going back by itself", "<a id=l href='WEB/back'>web</a>", "link", "web");
         row("a web page the user steps forward to, going back by itself",
             "<a id=l href='WEB/bounce'>web</a>", "link, back, forward", "web");
@@ -641,6 +691,10 @@ private slots:
         // A link over the whole page that opens a window.
         web.pages["/blank"] =
             QString::fromUtf8(web.pages["/link"]).replace("<a ", "<a target=_blank ").toUtf8();
+        // A web address that sends its visitor on to a local file.
+        web.headers["/redirect"] = QStringLiteral("Location: vpage://x%1\r\n")
+                                       .arg(w.path("Documents/contrat.odt"))
+                                       .toUtf8();
         web.pages["/back"] = "<script>setTimeout(() => history.back(), 500)</script>";
         // Once the user comes back to it, it goes back by itself.
         web.pages["/bounce"] = "<script>onpageshow = () => { if (sessionStorage.seen)"

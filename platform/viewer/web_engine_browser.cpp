@@ -26,6 +26,7 @@
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -74,9 +75,11 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parent)
                                               "peut-être trop grande pour la mémoire)."));
             });
 
-    // The engine makes its drawing surface at the first page; a blank one now, before the window is
-    // shown, keeps that from remaking the shown window (which would drop its maximized state).
-    page->setUrl(QUrl(QStringLiteral("about:blank")));
+    // The engine makes its drawing surface with the page's engine side, which otherwise waits for
+    // the first page; making it now, before the window is shown, keeps that from remaking the shown
+    // window (which would drop its maximized state). Running nothing makes it, with no page loaded:
+    // the first page then goes to the same engine process.
+    page->runJavaScript(QString(), QWebEngineScript::ApplicationWorld);
 
     printer = new PagePrinter(this);
     connect(printer, &PagePrinter::failed, this, &WebBrowser::failedLater);

@@ -111,6 +111,11 @@ private slots:
                           " document.title = 'asked'; };")
             << true << 2 << "page.htm"
             << "asked";
+        // Sent to another local file while it loads, the page stays the current page.
+        QTest::newRow("a local file while loading")
+            << QByteArray("document.title = 'sent'; location = 'other.htm';") << false << 0
+            << "page.htm"
+            << "sent";
         QTest::newRow("reload loop")
             << QByteArray("if (sessionStorage.shown) document.title = 'again';"
                           " sessionStorage.shown = 1; onload = () => location.reload();")

@@ -666,6 +666,10 @@ private slots:
         row("a web page going back by itself", "<a id=l href='WEB/back'>web</a>", "link", "web");
         row("a web page the user steps forward to, going back by itself",
             "<a id=l href='WEB/bounce'>web</a>", "link, back, forward", "web");
+        row("steps back of the first page, with nothing behind it",
+            "<script>history.back(); onload = () => history.go(-1)</script>", "", "page");
+        row("a path given to the history of the first page, then the user steps back",
+            "<script>history.pushState({}, '', 'VICTIMPATH')</script>", "back", "page");
     }
     void onlyTheUserPicksTheCurrentFile()
     {
